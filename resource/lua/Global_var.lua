@@ -1,0 +1,14 @@
+-- Configuration of the sample product: globals read by the installer before and during the
+-- installation.
+global_product_name = "QLM Demo"
+global_app_id = 0
+global_install_mutex_guid = ""
+global_enable_ss_install = true
+global_ss_install = false
+global_install_basepath = "%ProgramFiles%\\QLMDemo"
+global_install_path = os.getenv("TEMP") .. "\\QLMDemo"
+global_main_app_name = "DemoApp.exe"
+global_start_parameter = ""
+global_startuseexplorer_level = false
+global_show_completewindow = true
+global_need_disk_space = "10"

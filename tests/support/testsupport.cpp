@@ -1,0 +1,142 @@
+#include "testsupport.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& info) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
+  return CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info) != FALSE;
+}
+
+ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs) {
+  ProcessResult result;
+  PROCESS_INFORMATION info = {};
+  if (!StartProcess(commandLine, info)) return result;
+  result.started = true;
+  result.pid = info.dwProcessId;
+  if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    result.finished = true;
+    GetExitCodeProcess(info.hProcess, &result.exitCode);
+  } else {
+    TerminateProcess(info.hProcess, 1);
+  }
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  return result;
+}
+
+std::wstring ModuleFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+TempFolder::TempFolder(const std::wstring& hint) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  static std::atomic<int> counter{0};
+  path_ = std::wstring(temp) + hint + L"_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+          std::to_wstring(counter++);
+  RemoveTree(path_);
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring child = path + L"\\" + name;
+      SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+  }
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(path.c_str());
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char chunk[65536];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) bytes.append(chunk, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::wstring caption, int buttonId, int times)
+    : caption_(std::move(caption)), buttonId_(buttonId), times_(times) {
+  InitializeCriticalSection(&lock_);
+  thread_ = std::thread([this] {
+    while (!stop_ && answered_ < times_) {
+      HWND box = FindWindowW(L"#32770", caption_.c_str());
+      if (box && IsWindowVisible(box)) {
+        wchar_t text[8192] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 8192);
+        EnterCriticalSection(&lock_);
+        lastText_ = text;
+        LeaveCriticalSection(&lock_);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId_, BN_CLICKED), 0);
+        // Wait for this box to go before looking for the next one.
+        for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(25);
+        ++answered_;
+      } else {
+        Sleep(50);
+      }
+    }
+  });
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  stop_ = true;
+  thread_.join();
+  DeleteCriticalSection(&lock_);
+}
+
+std::wstring MessageBoxAnswerer::LastText() const {
+  EnterCriticalSection(&lock_);
+  std::wstring text = lastText_;
+  LeaveCriticalSection(&lock_);
+  return text;
+}
+
+bool MessageBoxAnswerer::Wait(DWORD timeoutMs) const {
+  DWORD start = GetTickCount();
+  while (answered_ < times_) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}

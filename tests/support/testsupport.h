@@ -1,0 +1,67 @@
+// Helpers shared by the test programs: running child processes, answering message boxes,
+// temporary folders and files.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+struct ProcessResult {
+  bool started = false;
+  bool finished = false;
+  DWORD exitCode = 0;
+  DWORD pid = 0;
+};
+
+// Runs a command line and waits for it to end (at most timeoutMs).
+ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 60000);
+
+// Starts a command line without waiting; the caller owns the returned process information.
+bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& info);
+
+// Folder of the running test program, with a trailing backslash.
+std::wstring ModuleFolder();
+
+// A fresh empty folder under the temporary folder, removed with its content on destruction.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::wstring& hint = L"qlmtest");
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::wstring& Path() const { return path_; }  // without trailing backslash
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+void RemoveTree(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+// Watches for a message box (dialog class "#32770") with the given caption, records its text
+// and answers it with the button id. Runs on its own thread until destroyed.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer(std::wstring caption, int buttonId, int times = 1);
+  ~MessageBoxAnswerer();
+  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+  int Answered() const { return answered_; }
+  std::wstring LastText() const;
+  // Waits until `times` boxes were answered or the timeout passed.
+  bool Wait(DWORD timeoutMs) const;
+
+ private:
+  std::wstring caption_;
+  int buttonId_;
+  int times_;
+  std::atomic<int> answered_{0};
+  std::atomic<bool> stop_{false};
+  mutable CRITICAL_SECTION lock_;
+  std::wstring lastText_;
+  std::thread thread_;
+};

@@ -1,0 +1,15 @@
+// Diagnostic lines for a developer with a debugger attached. Every line is "vd " followed by
+// the formatted text, built in a buffer of 1024 UTF-16 units (prefix and terminator
+// included; longer text is cut), and goes to OutputDebugStringW, never to the log file.
+// Formats follow the Microsoft convention: %s takes a wide string.
+#pragma once
+
+constexpr int kDebugLineUnits = 1024;
+
+void DebugLine(const wchar_t* format, ...);
+
+// Plain failure report: "vd file:<file>\r\n", "vd line:<line>\r\n", "vd err:<last error>\r\n".
+void DebugFailureReport(const wchar_t* sourceFile, int sourceLine);
+
+// Joined failure report: the message directly before each of the three parts.
+void DebugJoinedFailureReport(const wchar_t* message, const wchar_t* sourceFile, int sourceLine);

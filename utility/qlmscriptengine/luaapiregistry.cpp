@@ -1,0 +1,13 @@
+#include "luaapi.h"
+
+const LuaModule kScriptTypeModules[] = {
+    {nullptr, nullptr},
+};
+
+const lua_CFunction kGlobalTableCreators[] = {
+    nullptr,
+};
+
+const LuaApiFunction kInstallationFunctions[] = {
+    {nullptr, nullptr},
+};
