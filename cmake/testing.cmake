@@ -7,7 +7,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run;${CMAKE_
 function(qlm_add_gtest name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} qlm_testsupport qlm_dep_gmock qlm_dep_gtest_main qlm_dep_gtest)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} qlm_testmain qlm_testsupport qlm_dep_gmock qlm_dep_gtest)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
   if(NOT T_TIMEOUT)

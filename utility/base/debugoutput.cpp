@@ -2,14 +2,66 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
+#include <string>
 
 namespace {
 
 constexpr wchar_t kPrefix[] = L"vd ";
 constexpr size_t kPrefixUnits = 3;
+constexpr DWORD kMonitorBufferSize = 4096;
+
+std::atomic<DebugLineSink> g_sink{nullptr};
+
+// Hands a line to a debug-output monitor through the "DBWIN" buffer, the way
+// OutputDebugString does when no debugger is attached. Returns false without a monitor.
+bool SendToMonitor(const wchar_t* line) {
+  HANDLE bufferReady = OpenEventW(SYNCHRONIZE, FALSE, L"DBWIN_BUFFER_READY");
+  if (bufferReady == nullptr) return false;
+  HANDLE dataReady = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"DBWIN_DATA_READY");
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, L"DBWIN_BUFFER");
+  void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0) : nullptr;
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"DBWinMutex");
+  if (dataReady && view && mutex) {
+    std::string text(kMonitorBufferSize, '\0');
+    int length = WideCharToMultiByte(CP_ACP, 0, line, -1, &text[0],
+                                     kMonitorBufferSize - sizeof(DWORD), nullptr, nullptr);
+    if (length <= 0) length = 1;
+    text[length - 1] = '\0';
+    WaitForSingleObject(mutex, INFINITE);
+    if (WaitForSingleObject(bufferReady, 10000) == WAIT_OBJECT_0) {
+      auto* buffer = static_cast<char*>(view);
+      DWORD pid = GetCurrentProcessId();
+      memcpy(buffer, &pid, sizeof(pid));
+      memcpy(buffer + sizeof(pid), text.data(), static_cast<size_t>(length));
+      SetEvent(dataReady);
+    }
+    ReleaseMutex(mutex);
+  }
+  if (mutex) CloseHandle(mutex);
+  if (view) UnmapViewOfFile(view);
+  if (mapping) CloseHandle(mapping);
+  if (dataReady) CloseHandle(dataReady);
+  CloseHandle(bufferReady);
+  return true;
+}
+
+// A debugger receives the line through OutputDebugStringW; otherwise a debug-output monitor
+// gets it directly. The debug-print exception is raised only for a debugger: without one it
+// has no receiver, and raising exceptions while other threads wait is not reliable under the
+// emulation that runs the tests.
+void Deliver(const wchar_t* line) {
+  if (DebugLineSink sink = g_sink.load()) sink(line);
+  if (IsDebuggerPresent()) {
+    OutputDebugStringW(line);
+  } else {
+    SendToMonitor(line);
+  }
+}
 
 void EmitLine(const wchar_t* format, va_list args) {
   wchar_t buffer[kDebugLineUnits];
@@ -18,7 +70,7 @@ void EmitLine(const wchar_t* format, va_list args) {
   // when it is cut, so the last unit is always set.
   _vsnwprintf(buffer + kPrefixUnits, kDebugLineUnits - kPrefixUnits - 1, format, args);
   buffer[kDebugLineUnits - 1] = L'\0';
-  OutputDebugStringW(buffer);
+  Deliver(buffer);
 }
 
 void Emit(const wchar_t* format, ...) {
@@ -29,6 +81,8 @@ void Emit(const wchar_t* format, ...) {
 }
 
 }  // namespace
+
+void SetDebugLineSink(DebugLineSink sink) { g_sink.store(sink); }
 
 void DebugLine(const wchar_t* format, ...) {
   DWORD lastError = GetLastError();

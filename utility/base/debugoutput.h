@@ -1,12 +1,16 @@
-// Diagnostic lines for a developer with a debugger attached. Every line is "vd " followed by
-// the formatted text, built in a buffer of 1024 UTF-16 units (prefix and terminator
-// included; longer text is cut), and goes to OutputDebugStringW, never to the log file.
-// Formats follow the Microsoft convention: %s takes a wide string.
+// Diagnostic lines for a developer: every line is "vd " followed by the formatted text, built
+// in a buffer of 1024 UTF-16 units (prefix and terminator included; longer text is cut). It
+// goes to the debugger (OutputDebugStringW) or, without one, to a debug-output monitor;
+// never to the log file. Formats follow the Microsoft convention: %s takes a wide string.
 #pragma once
 
 constexpr int kDebugLineUnits = 1024;
 
 void DebugLine(const wchar_t* format, ...);
+
+// Receives every line as well (whole, with the prefix). Used by tests; null removes it.
+using DebugLineSink = void (*)(const wchar_t* line);
+void SetDebugLineSink(DebugLineSink sink);
 
 // Plain failure report: "vd file:<file>\r\n", "vd line:<line>\r\n", "vd err:<last error>\r\n".
 void DebugFailureReport(const wchar_t* sourceFile, int sourceLine);
