@@ -1,4 +1,5 @@
 #include "luaapi.h"
+#include "lua_payload.h"
 
 const LuaModule kScriptTypeModules[] = {
     {nullptr, nullptr},
@@ -9,5 +10,7 @@ const lua_CFunction kGlobalTableCreators[] = {
 };
 
 const LuaApiFunction kInstallationFunctions[] = {
+    {"Lua_UnCompress7z", Lua_UnCompress7z},
+    {"Lua_ExtractResource", Lua_ExtractResource},
     {nullptr, nullptr},
 };
