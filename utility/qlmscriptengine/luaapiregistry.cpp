@@ -1,5 +1,6 @@
 #include "luaapi.h"
 #include "lua_payload.h"
+#include "lua_process.h"
 
 const LuaModule kScriptTypeModules[] = {
     {nullptr, nullptr},
@@ -11,6 +12,13 @@ const lua_CFunction kGlobalTableCreators[] = {
 
 const LuaApiFunction kInstallationFunctions[] = {
     {"Lua_UnCompress7z", Lua_UnCompress7z},
+    {"Lua_RegSvr32", Lua_RegSvr32},
+    {"Lua_RegistDll", Lua_RegistDll},
+    {"Lua_TaskKill", Lua_TaskKill},
+    {"Lua_SCM", Lua_SCM},
     {"Lua_ExtractResource", Lua_ExtractResource},
+    {"Lua_GetProcessId", Lua_GetProcessId},
+    {"Lua_GetImagePathByPid", Lua_GetImagePathByPid},
+    {"Lua_KillAllTaskByName", Lua_KillAllTaskByName},
     {nullptr, nullptr},
 };

@@ -1,0 +1,49 @@
+# Installers for tests and demos, packed by qlmpack (run under Wine, so every build exercises
+# it) from the installer program QLMInstaller.exe and the script sources.
+#
+#   qlm_add_installer(<target> CONFIG <lua> INSTALL <lua> [UNINSTALL <lua>]
+#                     [OUTPUT_NAME <file name without .exe>]
+#                     [SKIN <folder or .zip>] [PAYLOAD <.7z>] [ICON <.ico>]
+#                     [DEPENDS <files or targets that make the inputs>])
+#
+# CONFIG becomes "GLOBAL_VAR.LUAC", INSTALL "INSTSCRIPT.LUAC", UNINSTALL "UNINSTSCRIPT.LUAC";
+# the installer lands in the runtime output folder (bin/) and <target> builds it.
+function(qlm_add_installer target)
+  cmake_parse_arguments(I "" "CONFIG;INSTALL;UNINSTALL;OUTPUT_NAME;SKIN;PAYLOAD;ICON" "DEPENDS"
+    ${ARGN})
+  if(NOT I_CONFIG OR NOT I_INSTALL)
+    message(FATAL_ERROR "qlm_add_installer(${target}): CONFIG and INSTALL are required")
+  endif()
+  set(name "${target}")
+  if(I_OUTPUT_NAME)
+    set(name "${I_OUTPUT_NAME}")
+  endif()
+  set(output "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name}.exe")
+
+  # Wine reaches the Linux file system through drive Z:.
+  set(args --stub "Z:$<TARGET_FILE:QLMInstaller>")
+  set(depends QLMInstaller qlmpack ${I_DEPENDS})
+  foreach(kind CONFIG INSTALL UNINSTALL SKIN PAYLOAD ICON)
+    if(NOT I_${kind})
+      continue()
+    endif()
+    get_filename_component(input "${I_${kind}}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    string(TOLOWER "--${kind}" option)
+    list(APPEND args "${option}" "Z:${input}")
+    if(kind STREQUAL "SKIN" AND IS_DIRECTORY "${input}")
+      file(GLOB_RECURSE skin_files CONFIGURE_DEPENDS "${input}/*")
+      list(APPEND depends ${skin_files})
+    else()
+      list(APPEND depends "${input}")
+    endif()
+  endforeach()
+
+  add_custom_command(
+    OUTPUT "${output}"
+    COMMAND "${CMAKE_SOURCE_DIR}/scripts/wine-run" "${CMAKE_BINARY_DIR}" "$<TARGET_FILE:qlmpack>"
+            ${args} -o "Z:${output}"
+    DEPENDS ${depends}
+    COMMENT "Packing ${name}.exe with qlmpack"
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS "${output}")
+endfunction()
