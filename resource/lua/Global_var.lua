@@ -1,4 +1,4 @@
--- Configuration of the sample product: globals read by the installer before and during the
+-- Configuration of the demo product: globals read by the installer before and during the
 -- installation.
 global_product_name = "QLM Demo"
 global_app_id = 0
