@@ -1,0 +1,19 @@
+// Readers for the value syntax of markup attributes and image attribute strings.
+#pragma once
+#include <windows.h>
+
+// An optional leading '-' and decimal digits, read up to the first other character.
+int ParseMarkupInt(const wchar_t* text);
+// "true", "on", "yes", "ok", "1" and "false", "off", "no", "cancel", "0" (case-sensitive);
+// other non-empty text is true, the empty text false.
+bool ParseMarkupBool(const wchar_t* text);
+// An optional '#', then every letter or digit is one digit in base 16 (letters run on to
+// Z = 35), up to the first other character; the value keeps its low 32 bits (0xAARRGGBB).
+DWORD ParseMarkupColor(const wchar_t* text);
+// Markup sizes and rectangles: every character other than a digit or '-' ends one number,
+// an empty number is 0, missing numbers are 0 and a '-' anywhere makes the number negative.
+SIZE ParseMarkupSize(const wchar_t* text);
+RECT ParseMarkupRect(const wchar_t* text);
+// Image attribute rectangles: up to four signed integers separated by runs of any other
+// characters; missing numbers are 0.
+RECT ParseImageRect(const wchar_t* text);
