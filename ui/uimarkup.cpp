@@ -250,6 +250,9 @@ bool CMarkup::ParseSiblings(uint32_t parent, wchar_t*& p) {
     } else {
       if (p >= end_ || *p != L'>') return Fail(L"Expected start-tag closing", p);
       elements_[index].data = Offset(++p);
+      // Ended here, not after the end tag, so that an element left open at the end of the
+      // text still has a terminated name.
+      *nameEnd = 0;
       wchar_t* dest = p;
       ParseData(p, dest, L'<');
       if (p >= end_ && parent <= 1) return true;
@@ -270,7 +273,6 @@ bool CMarkup::ParseSiblings(uint32_t parent, wchar_t*& p) {
         ++p;
       }
     }
-    *nameEnd = 0;
     p = SkipWhitespace(p);
   }
 }

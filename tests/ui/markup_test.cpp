@@ -158,3 +158,12 @@ TEST(Markup, FailureEmptiesTheDocumentAndItCanBeReused) {
   EXPECT_EQ(markup.Root().Name(), L"C");
   EXPECT_TRUE(markup.LastErrorMessage().empty());
 }
+
+TEST(Markup, ElementsLeftOpenAtTheEndKeepTheirNames) {
+  std::wstring text = L"<Window size=\"1,2\"><Box>text";
+  CMarkup markup;
+  ASSERT_TRUE(markup.LoadFromText(text.c_str(), text.size()));
+  EXPECT_EQ(markup.Root().Name(), L"Window");
+  EXPECT_EQ(markup.Root().AttributeValue(L"size"), L"1,2");
+  EXPECT_EQ(markup.Root().FirstChild().Name(), L"Box");
+}

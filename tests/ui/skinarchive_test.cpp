@@ -63,6 +63,7 @@ TEST_F(SkinArchiveTest, WrongPasswordAndDamagedEntriesGiveNoData) {
   } cases[] = {
       {L"skin_encrypted.zip", L"falsch", L"Layout/Layout.xml", L"Could not unzip file"},
       {L"skin_encrypted.zip", L"", L"Layout/Layout.xml", L"Could not unzip file"},
+      {L"skin_encrypted.zip", L"falsch", kLong255.c_str(), L"Could not unzip file"},
       {L"skin_damaged.zip", L"", L"a.xml", L"Could not unzip file"},
       {L"solid.png", L"", L"a.xml", L"Error opening zip file"},
   };
