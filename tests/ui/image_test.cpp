@@ -85,3 +85,31 @@ TEST_F(SkinImageTest, ManagerAndSharedTables) {
   EXPECT_EQ(first.AddImage(L"Image/Btn.png", L"PNG"), nullptr);
   EXPECT_EQ(first.FindOrLoadImage(L"Image/None.png"), nullptr);
 }
+
+TEST_F(SkinImageTest, SvgRendersAtTheScaleInItsName) {
+  UseMemoryArchive(L"skin_deflated.zip", L"");
+  struct {
+    const wchar_t* name;
+    int width;
+    int height;
+  } cases[] = {{L"Image/Shape.svg", 10, 6}, {L"Image/Shape@200.svg", 20, 12}};
+  for (const auto& c : cases) {
+    auto image = LoadSkinImage(c.name, nullptr, 0, nullptr);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, c.width);
+    EXPECT_EQ(image->height, c.height);
+    EXPECT_EQ(*reinterpret_cast<const DWORD*>(PixelAt(*image, 1, 1)), 0xFFFF0000u);
+    EXPECT_EQ(*reinterpret_cast<const DWORD*>(PixelAt(*image, c.width - 2, c.height - 2)), 0xFF0000FFu);
+  }
+  // At 200 % the draw info names the variant and doubles the source; it draws the same SVG at
+  // twice its size.
+  CPaintManagerUI manager;
+  manager.GetDPIObj()->SetScale(200);
+  const DrawInfo* info = manager.GetDrawInfo(L"file='Image/Shape.svg' source='0,0,5,6'", L"");
+  EXPECT_EQ(info->imageName, L"Image/Shape@200.svg");
+  const RECT doubled = {0, 0, 10, 12};
+  EXPECT_TRUE(EqualRect(&info->source, &doubled));
+  const ImageInfo* image = manager.FindOrLoadImage(info->imageName);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 20);
+}

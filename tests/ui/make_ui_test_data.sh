@@ -28,6 +28,13 @@ XML
 "$CONVERT" -size 6x6 "xc:#00FF00" +antialias -fill "#0000FF" -draw "rectangle 2,2 3,3" \
   -fill "#FF0000" -draw "rectangle 0,0 1,1" -draw "rectangle 4,0 5,1" \
   -draw "rectangle 0,4 1,5" -draw "rectangle 4,4 5,5" PNG24:skin/Image/Grid.png
+# An SVG of 10x6 document pixels: left half red, right half blue.
+cat > skin/Image/Shape.svg <<'SVG'
+<svg xmlns="http://www.w3.org/2000/svg" width="10" height="6" viewBox="0 0 10 6">
+  <rect x="0" y="0" width="5" height="6" fill="#FF0000"/>
+  <rect x="5" y="0" width="5" height="6" fill="#0000FF"/>
+</svg>
+SVG
 long255=$(printf 'a%.0s' $(seq 1 246))
 long256=$(printf 'b%.0s' $(seq 1 247))
 printf '<A/>' > "skin/long/$long255.xml"
