@@ -1,12 +1,18 @@
 #include "luaapi.h"
+#include "scripttypes.h"
 #include "lua_payload.h"
 #include "lua_process.h"
 
 const LuaModule kScriptTypeModules[] = {
+    {"AString", OpenAStringModule},
+    {"WString", OpenWStringModule},
+    {"RawBuffer", OpenRawBufferModule},
+    {"DllManager", OpenDllManagerModule},
     {nullptr, nullptr},
 };
 
 const lua_CFunction kGlobalTableCreators[] = {
+    CreateGlobalLibTable,
     nullptr,
 };
 
