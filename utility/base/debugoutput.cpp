@@ -93,6 +93,15 @@ void DebugLine(const wchar_t* format, ...) {
   SetLastError(lastError);
 }
 
+void DebugText(const wchar_t* text) {
+  DWORD lastError = GetLastError();
+  wchar_t buffer[kDebugLineUnits];
+  wcsncpy(buffer, text, kDebugLineUnits - 1);
+  buffer[kDebugLineUnits - 1] = L'\0';
+  Deliver(buffer);
+  SetLastError(lastError);
+}
+
 void DebugFailureReport(const wchar_t* sourceFile, int sourceLine) {
   DWORD lastError = GetLastError();
   Emit(L"file:%s\r\n", sourceFile);

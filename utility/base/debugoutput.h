@@ -8,7 +8,10 @@ constexpr int kDebugLineUnits = 1024;
 
 void DebugLine(const wchar_t* format, ...);
 
-// Receives every line as well (whole, with the prefix). Used by tests; null removes it.
+// Writes the text as it is, without the "vd " prefix (cut at the same buffer size).
+void DebugText(const wchar_t* text);
+
+// Receives every line and text as well (whole, as delivered). Used by tests; null removes it.
 using DebugLineSink = void (*)(const wchar_t* line);
 void SetDebugLineSink(DebugLineSink sink);
 
