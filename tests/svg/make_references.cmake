@@ -1,0 +1,57 @@
+# Renders the reference images of the SVG renderer's tests with rsvg-convert.
+# Reads svgcases.h (CASES): every installed file path and every inline fixture
+# {"name", R"svg(...)svg"}; writes the fixtures as <OUT>/fixtures/<name>.svg and the images as
+# <OUT>/<name>@<zoom>.png, where installed files are named <folder>_<file name without .svg>.
+cmake_minimum_required(VERSION 3.20)
+file(READ "${CASES}" text)
+file(MAKE_DIRECTORY "${OUT}/fixtures")
+
+set(sources "")
+set(names "")
+string(REGEX MATCHALL "\"/usr/share/[^\"]+\\.svg\"" installed "${text}")
+foreach(quoted ${installed})
+  string(REPLACE "\"" "" path "${quoted}")
+  get_filename_component(dir "${path}" DIRECTORY)
+  get_filename_component(folder "${dir}" NAME)
+  get_filename_component(base "${path}" NAME_WE)
+  list(APPEND sources "${path}")
+  list(APPEND names "${folder}_${base}")
+endforeach()
+
+set(open_mark "R\"svg(")
+set(close_mark ")svg\"")
+while(TRUE)
+  string(FIND "${text}" "${open_mark}" start)
+  if(start EQUAL -1)
+    break()
+  endif()
+  # The fixture's name is the last quoted word before its text: {"name", R"svg(
+  string(SUBSTRING "${text}" 0 ${start} head)
+  string(REGEX MATCH "\"([A-Za-z0-9_]+)\", *$" name_match "${head}")
+  set(name "${CMAKE_MATCH_1}")
+  math(EXPR body_start "${start} + 6")
+  string(SUBSTRING "${text}" ${body_start} -1 text)
+  string(FIND "${text}" "${close_mark}" stop)
+  string(SUBSTRING "${text}" 0 ${stop} body)
+  math(EXPR rest_start "${stop} + 5")
+  string(SUBSTRING "${text}" ${rest_start} -1 text)
+  file(WRITE "${OUT}/fixtures/${name}.svg" "${body}")
+  list(APPEND sources "${OUT}/fixtures/${name}.svg")
+  list(APPEND names "${name}")
+endwhile()
+
+list(LENGTH sources count)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  list(GET sources ${i} source)
+  list(GET names ${i} name)
+  foreach(zoom 1 2)
+    execute_process(
+      COMMAND "${RSVG_CONVERT}" -z ${zoom} -b none -f png -o "${OUT}/${name}@${zoom}.png" "${source}"
+      RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "rsvg-convert failed on ${source}")
+    endif()
+  endforeach()
+endforeach()
+file(WRITE "${OUT}/references.stamp" "${count}\n")
