@@ -164,6 +164,22 @@ TEST(ForeignCall, LoadGetAndUnLoad) {
   EXPECT_TRUE(has(L"vd if (nullptr == phMod)"));
 }
 
+// UnLoad releases one reference once: a second UnLoad of the same object must not take
+// away the reference another object holds.
+TEST(ForeignCall, UnLoadTwiceKeepsOtherObjectsLoaded) {
+  TempFolder folder(L"qlmffi");
+  std::wstring copy = folder / L"ffiunload.dll";
+  ASSERT_TRUE(CopyFileW(TestLibraryPath().c_str(), copy.c_str(), FALSE));
+  QLMScriptEngine::Instance().SetGlobalString("unloadLibPath", copy);
+  EXPECT_EQ(Eval("unloadKeeper = DllManager.Load(unloadLibPath) "
+                 "local other = DllManager.Load(unloadLibPath) other:UnLoad() other:UnLoad() "
+                 "return (unloadKeeper:Get('Echo', 'int')(5))"),
+            "5");
+  EXPECT_NE(GetModuleHandleW(copy.c_str()), nullptr);
+  EXPECT_EQ(Eval("unloadKeeper:UnLoad() unloadKeeper = nil"), "");
+  EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr);
+}
+
 TEST(ForeignCall, Kernel32ThroughGLibTab) {
   std::string pid = std::to_string(GetCurrentProcessId());
   const ScriptCase cases[] = {

@@ -26,9 +26,11 @@ int LoadOnAccess(lua_State* L) {
     return 1;
   }
   PushDllManager(L, module);
-  lua_pushvalue(L, 2);
-  lua_pushvalue(L, -2);
-  lua_rawset(L, 1);
+  if (lua_type(L, 1) == LUA_TTABLE) {  // false only when a script calls __index itself
+    lua_pushvalue(L, 2);
+    lua_pushvalue(L, -2);
+    lua_rawset(L, 1);
+  }
   return 1;
 }
 
