@@ -1,0 +1,226 @@
+// qlmpack.exe: an installer it writes carries every resource with the right bytes, bad input
+// gets one error line and leaves an existing output untouched, equal inputs give equal bytes,
+// and the installers are large-address-aware.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <lauxlib.h>
+#include <lua.h>
+#include "testsupport.h"
+
+namespace {
+
+std::wstring Bin() { return ModuleFolder() + L"..\\bin\\"; }
+std::wstring PayloadArchive() { return ModuleFolder() + L"payload-data\\edge.7z"; }
+
+struct PackRun {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::string errors;
+};
+
+// Runs qlmpack with `arguments` and collects its error stream.
+PackRun RunPack(const std::wstring& arguments) {
+  PackRun run;
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdError = writeEnd;
+  startup.hStdOutput = writeEnd;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION info = {};
+  std::wstring commandLine = L"\"" + Bin() + L"qlmpack.exe\" " + arguments;
+  BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+  CloseHandle(writeEnd);
+  if (started) {
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+      run.errors.append(buffer, read);
+    }
+    WaitForSingleObject(info.hProcess, 120000);
+    GetExitCodeProcess(info.hProcess, &run.exitCode);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+  }
+  CloseHandle(readEnd);
+  return run;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// A 16x16 icon with one image of fake bitmap bytes.
+std::string IconFile(const std::string& image) {
+  std::string icon("\0\0\1\0\1\0", 6);
+  unsigned char entry[16] = {16, 16, 0, 0, 1, 0, 32, 0};
+  DWORD size = static_cast<DWORD>(image.size());
+  DWORD offset = 6 + 16;
+  std::memcpy(entry + 8, &size, 4);
+  std::memcpy(entry + 12, &offset, 4);
+  icon.append(reinterpret_cast<const char*>(entry), 16);
+  return icon + image;
+}
+
+std::string ResourceBytes(HMODULE module, const wchar_t* type, const wchar_t* name) {
+  HRSRC info = FindResourceW(module, name, type);
+  if (info == nullptr) return std::string();
+  HGLOBAL loaded = LoadResource(module, info);
+  const char* data = static_cast<const char*>(LockResource(loaded));
+  return data ? std::string(data, SizeofResource(module, info)) : std::string();
+}
+
+bool IsLargeAddressAware(const std::wstring& path) {
+  std::string image = ReadFileBytes(path);
+  if (image.size() < 0x40) return false;
+  DWORD pe = 0;
+  std::memcpy(&pe, &image[0x3C], 4);
+  WORD characteristics = 0;
+  std::memcpy(&characteristics, &image[pe + 4 + 18], 2);
+  return (characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE) != 0;
+}
+
+class QlmpackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFileBytes(dir_ / L"config.lua", "global_product_name = 'Packed'\n");
+    WriteFileBytes(dir_ / L"install.lua", "packed_install = 42\n");
+    WriteFileBytes(dir_ / L"uninstall.lua", "packed_uninstall = true\n");
+    WriteFileBytes(dir_ / L"bad.lua", "local x = 1\nx = = 2\n");
+    MakeSkin(dir_ / L"skin");
+    WriteFileBytes(dir_ / L"skin.zip", std::string("PK\5\6", 4) + std::string(18, '\0'));
+    WriteFileBytes(dir_ / L"icon.ico", IconFile(kIconImage));
+  }
+  static void MakeSkin(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"\\Layout").c_str(), nullptr);
+    CreateDirectoryW((folder + L"\\Image").c_str(), nullptr);
+    WriteFileBytes(folder + L"\\Layout\\Layout.xml", "<Window size=\"400,300\"/>");
+    WriteFileBytes(folder + L"\\font.xml", "<Fonts/>");
+    WriteFileBytes(folder + L"\\Image\\bg.png", std::string("\x89PNG\r\n\x1a\n", 8));
+  }
+  std::wstring Arguments(const std::wstring& output, const std::wstring& skin) const {
+    return L"--stub " + Quoted(Bin() + L"QLMInstaller.exe") + L" --config " +
+           Quoted(dir_ / L"config.lua") + L" --install " + Quoted(dir_ / L"install.lua") +
+           L" --uninstall " + Quoted(dir_ / L"uninstall.lua") + L" --skin " + Quoted(skin) +
+           L" --payload " + Quoted(PayloadArchive()) + L" --icon " + Quoted(dir_ / L"icon.ico") +
+           L" -o " + Quoted(output);
+  }
+
+  static constexpr const char* kIconImage = "fake icon image bytes";
+  TempFolder dir_{L"qlmpack"};
+};
+
+TEST_F(QlmpackTest, InstallerCarriesEveryResource) {
+  std::wstring output = dir_ / L"Setup.exe";
+  PackRun run = RunPack(Arguments(output, dir_ / L"skin.zip"));
+  ASSERT_EQ(0u, run.exitCode) << run.errors;
+  EXPECT_TRUE(IsLargeAddressAware(output));
+
+  HMODULE module = LoadLibraryExW(output.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, module);
+  std::string payload = ResourceBytes(module, L"_7Z", L"App.7z");
+  std::string archive = ReadFileBytes(PayloadArchive());
+  std::swap(archive[0], archive[1]);
+  EXPECT_EQ(archive, payload);
+  EXPECT_EQ(ReadFileBytes(dir_ / L"skin.zip"), ResourceBytes(module, L"PNG", MAKEINTRESOURCEW(999)));
+  EXPECT_EQ(kIconImage, ResourceBytes(module, RT_ICON, MAKEINTRESOURCEW(1)));
+  std::string group = ResourceBytes(module, RT_GROUP_ICON, MAKEINTRESOURCEW(128));
+  ASSERT_EQ(6u + 14u, group.size());
+  EXPECT_EQ(1, group[12 + 6]);  // the entry names icon 1
+
+  // The chunks are 32-bit precompiled chunks that run in this interpreter.
+  struct {
+    const wchar_t* name;
+    const char* global;
+  } chunks[] = {{L"GLOBAL_VAR.LUAC", "global_product_name"},
+                {L"INSTSCRIPT.LUAC", "packed_install"},
+                {L"UNINSTSCRIPT.LUAC", "packed_uninstall"}};
+  const char header[] = "\x1bLua\x52\x00\x01\x04\x04\x04\x08\x00\x19\x93\r\n\x1a\n";
+  for (const auto& chunk : chunks) {
+    std::string bytes = ResourceBytes(module, L"LUA", chunk.name);
+    ASSERT_GE(bytes.size(), sizeof(header) - 1);
+    EXPECT_EQ(0, std::memcmp(bytes.data(), header, sizeof(header) - 1));
+    lua_State* L = luaL_newstate();
+    EXPECT_EQ(LUA_OK, luaL_loadbuffer(L, bytes.data(), bytes.size(), "chunk"));
+    EXPECT_EQ(LUA_OK, lua_pcall(L, 0, 0, 0));
+    lua_getglobal(L, chunk.global);
+    EXPECT_TRUE(lua_toboolean(L, -1));
+    lua_close(L);
+  }
+  FreeLibrary(module);
+}
+
+TEST_F(QlmpackTest, SkinFolderIsZippedAndEqualInputsGiveEqualBytes) {
+  // A second copy of the skin with other file times zips to the same bytes.
+  Sleep(1100);
+  MakeSkin(dir_ / L"skin2");
+  PackRun first = RunPack(Arguments(dir_ / L"one.exe", dir_ / L"skin"));
+  PackRun second = RunPack(Arguments(dir_ / L"two.exe", dir_ / L"skin2"));
+  ASSERT_EQ(0u, first.exitCode) << first.errors;
+  ASSERT_EQ(0u, second.exitCode) << second.errors;
+  std::string one = ReadFileBytes(dir_ / L"one.exe");
+  EXPECT_FALSE(one.empty());
+  EXPECT_TRUE(one == ReadFileBytes(dir_ / L"two.exe"));
+
+  HMODULE module = LoadLibraryExW((dir_ / L"one.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, module);
+  std::string skin = ResourceBytes(module, L"PNG", MAKEINTRESOURCEW(999));
+  FreeLibrary(module);
+  EXPECT_EQ(0, skin.compare(0, 4, "PK\3\4"));
+  for (const char* name : {"Layout/Layout.xml", "font.xml", "Image/bg.png"}) {
+    EXPECT_NE(std::string::npos, skin.find(name)) << name;
+  }
+}
+
+TEST(QlmpackStub, InstallerProgramIsLargeAddressAware) {
+  EXPECT_TRUE(IsLargeAddressAware(Bin() + L"QLMInstaller.exe"));
+}
+
+struct BadInput {
+  const char* label;
+  const wchar_t* replace;  // the argument text to replace
+  const wchar_t* with;     // its replacement (file names are relative to the test folder)
+  const char* message;     // part of the one error line
+};
+
+const BadInput kBadInputs[] = {
+    {"missing install script", L"install.lua", L"missing.lua", "cannot read"},
+    {"Lua syntax error", L"install.lua", L"bad.lua", "bad.lua:2:"},
+    {"payload that is not a 7z archive", L"payload-data\\edge.7z", L"payload-data\\edge-payload.bin",
+     "not a 7z archive"},
+    {"stub that is not a program", L"QLMInstaller.exe", L"..\\tests\\payload-data\\chunk.bin",
+     "not a Windows program"},
+    {"unwritable output", L"Out.exe", L"no\\such\\folder\\Out.exe", "cannot write"},
+    {"missing output option", L" -o ", L" --icon ", "missing option -o"},
+};
+
+class QlmpackBadInputTest : public QlmpackTest,
+                            public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(QlmpackBadInputTest, OneErrorLineAndTheOldOutputStays) {
+  const BadInput& c = GetParam();
+  std::wstring output = dir_ / L"Out.exe";
+  ASSERT_TRUE(WriteFileBytes(output, "previous installer"));
+  std::wstring arguments = Arguments(output, dir_ / L"skin");
+  size_t at = arguments.find(c.replace);
+  ASSERT_NE(std::wstring::npos, at) << c.label;
+  arguments.replace(at, wcslen(c.replace), c.with);
+
+  PackRun run = RunPack(arguments);
+  EXPECT_NE(0u, run.exitCode) << c.label;
+  EXPECT_EQ(0u, run.errors.find("qlmpack: error: ")) << run.errors;
+  EXPECT_NE(std::string::npos, run.errors.find(c.message)) << run.errors;
+  EXPECT_EQ(run.errors.size() - 1, run.errors.find('\n')) << "one line: " << run.errors;
+  EXPECT_EQ("previous installer", ReadFileBytes(output)) << c.label;
+  EXPECT_EQ(L"", std::wstring(FileExists(output + L".qlmpack-part") ? L"temporary left" : L""));
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, QlmpackBadInputTest, ::testing::ValuesIn(kBadInputs));
+
+}  // namespace
