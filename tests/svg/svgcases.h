@@ -105,4 +105,20 @@ const SvgFixture kFixtures[] = {
   <rect x="-9" y="-2" width="18" height="4" rx="2" ry="1" fill="#5a5"/>
   <path d="M-6-6Q0-12 6-6T6 6C4 8 2 8 0 6S-4 2-6 6" fill="none" stroke="#a33" stroke-width="1"/>
 </svg>)svg"},
+    {"clipdash", R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="64" height="48">
+  <defs>
+    <clipPath id="round"><circle cx="16" cy="16" r="13"/></clipPath>
+    <clipPath id="bars" transform="translate(34 0)"><rect x="0" y="2" width="28" height="6"/><rect x="0" y="12" width="28" height="6" transform="skewX(-20)"/><use xlink:href="#tri"/></clipPath>
+    <clipPath id="box" clipPathUnits="objectBoundingBox"><rect x="0.25" y="0" width="0.5" height="1"/></clipPath>
+    <path id="tri" d="M0 20h28l-14 10z"/>
+  </defs>
+  <g clip-path="url(#round)"><rect x="2" y="2" width="28" height="28" fill="#2a6"/><path d="M2 16h28" stroke="#fff" stroke-width="4"/></g>
+  <rect x="30" y="0" width="34" height="32" fill="#c52" style="clip-path:url(#bars)" opacity="0.8"/>
+  <ellipse cx="16" cy="40" rx="14" ry="6" fill="#55a" clip-path="url(#box)"/>
+  <g fill="none" stroke="#222" stroke-width="2">
+    <path d="M34 36h28" stroke-dasharray="4 2"/>
+    <path d="M34 41h28" stroke-dasharray="5" stroke-dashoffset="3" stroke-linecap="round"/>
+    <rect x="35" y="44" width="26" height="3" stroke-width="1" stroke-dasharray="3,1,1,1"/>
+  </g>
+</svg>)svg"},
 };

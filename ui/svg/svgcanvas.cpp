@@ -110,12 +110,13 @@ void Canvas::Fill(const CoverageMask& mask, const Paint& paint, float opacity) {
   }
 }
 
-void Canvas::Composite(const Canvas& layer, float opacity) {
+void Canvas::Composite(const Canvas& layer, float opacity, const std::vector<float>* mask) {
   for (size_t i = 0; i < pixels_.size(); i += 4) {
     const float* src = &layer.pixels_[i];
     if (src[3] <= 0) continue;
-    float keep = 1 - src[3] * opacity;
-    for (int c = 0; c < 4; ++c) pixels_[i + c] = src[c] * opacity + pixels_[i + c] * keep;
+    float k = mask ? opacity * (*mask)[i / 4] : opacity;
+    float keep = 1 - src[3] * k;
+    for (int c = 0; c < 4; ++c) pixels_[i + c] = src[c] * k + pixels_[i + c] * keep;
   }
 }
 

@@ -87,8 +87,9 @@ class Canvas {
   int Height() const { return height_; }
   // Source-over of the paint through the coverage, scaled by opacity.
   virtual void Fill(const CoverageMask& mask, const Paint& paint, float opacity);
-  // Source-over of a layer of the same size, scaled by opacity.
-  virtual void Composite(const Canvas& layer, float opacity);
+  // Source-over of a layer of the same size, scaled by opacity and, when given, by a
+  // per-pixel coverage mask of the same size.
+  virtual void Composite(const Canvas& layer, float opacity, const std::vector<float>* mask);
   // Straight (non-premultiplied) 8-bit RGBA, row by row.
   std::vector<uint8_t> ToStraightRgba() const;
 

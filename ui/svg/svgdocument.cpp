@@ -181,15 +181,77 @@ void Document::RenderElement(const XmlElement& e, const Style& parent, const Con
     Matrix m;
     if (ParseTransform(*t, m)) inner.ctm = ctx.ctm * m;
   }
-  if (style.opacity >= 1) {
+  std::vector<float> clipMask;
+  const XmlElement* clip = style.clipPath.empty() ? nullptr : Find(style.clipPath);
+  bool clipped = clip && BuildClipMask(*clip, e, tag, inner, clipMask);
+  if (style.opacity >= 1 && !clipped) {
     RenderContent(e, tag, style, inner);
     return;
   }
-  // Group opacity: the content is drawn opaque into a layer that is then blended as a whole.
+  // Group opacity and clipping: the content is drawn opaque into a layer that is then blended
+  // as a whole.
   Canvas layer(ctx.canvas->Width(), ctx.canvas->Height());
   inner.canvas = &layer;
   RenderContent(e, tag, style, inner);
-  ctx.canvas->Composite(layer, static_cast<float>(style.opacity));
+  ctx.canvas->Composite(layer, static_cast<float>(style.opacity), clipped ? &clipMask : nullptr);
+}
+
+bool Document::BuildClipMask(const XmlElement& clip, const XmlElement& clipped,
+                             const std::string& tag, const Context& ctx,
+                             std::vector<float>& mask) const {
+  if (LocalName(clip) != "clipPath") return false;
+  Matrix base = ctx.ctm;
+  const std::string* units = clip.Attribute("clipPathUnits");
+  if (units && Trim(*units) == "objectBoundingBox") {
+    Path shape;
+    Point min, max;
+    if (!IsShape(tag) || !BuildShape(clipped, tag, ctx.viewport, shape) ||
+        !PolylineBounds(shape.Flatten(Matrix(), 0.01), min, max)) {
+      return false;
+    }
+    base = base * Matrix{max.x - min.x, 0, 0, max.y - min.y, min.x, min.y};
+  }
+  Matrix m;
+  if (const std::string* t = clip.Attribute("transform")) {
+    if (ParseTransform(*t, m)) base = base * m;
+  }
+  int w = ctx.canvas->Width(), h = ctx.canvas->Height();
+  mask.assign(static_cast<size_t>(w) * h, 0.0f);
+  Style clipStyle = ComputeStyle(clip, "clipPath", Style());
+  for (const auto& child : clip.children) {
+    const XmlElement* shapeElement = child.get();
+    Matrix ctm = base;
+    if (LocalName(*child) == "use") {
+      shapeElement = Find(Href(*child));
+      if (!shapeElement) continue;
+      if (const std::string* t = child->Attribute("transform")) {
+        if (ParseTransform(*t, m)) ctm = ctm * m;
+      }
+      ctm = ctm * Matrix::Translate(LengthAttribute(*child, "x", ctx.viewport.width, 0),
+                                    LengthAttribute(*child, "y", ctx.viewport.height, 0));
+    }
+    std::string childTag = LocalName(*shapeElement);
+    if (!IsShape(childTag)) continue;
+    Style s = ComputeStyle(*shapeElement, childTag, clipStyle);
+    if (!s.displayed || !s.visible) continue;
+    if (const std::string* t = shapeElement->Attribute("transform")) {
+      if (ParseTransform(*t, m)) ctm = ctm * m;
+    }
+    Path path;
+    if (!BuildShape(*shapeElement, childTag, ctx.viewport, path)) continue;
+    Rasterizer raster(w, h);
+    raster.AddPolylines(path.Flatten(ctm, kTolerance));
+    CoverageMask cover;
+    if (!raster.Render(s.clipRule, cover)) continue;
+    for (int y = 0; y < cover.height; ++y) {
+      for (int x = 0; x < cover.width; ++x) {
+        float& dst = mask[static_cast<size_t>(y + cover.top) * w + x + cover.left];
+        float c = cover.At(x, y);
+        dst = dst + c - dst * c;
+      }
+    }
+  }
+  return true;
 }
 
 void Document::RenderChildren(const XmlElement& e, const Style& style, const Context& ctx) const {
@@ -356,7 +418,8 @@ void Document::RenderShape(const Path& path, const Style& style, const Context& 
   if (!stroke) return;
   // The stroke is built in user space so that non-uniform transforms shape it correctly.
   double tolerance = kTolerance / scale;
-  StrokeStyle strokeStyle{width, style.lineCap, style.lineJoin, style.miterLimit};
+  StrokeStyle strokeStyle{width,        style.lineCap, style.lineJoin,
+                          style.miterLimit, style.dashes, style.dashOffset};
   std::vector<Polyline> outline =
       Stroker(strokeStyle, tolerance).Stroke(path.Flatten(Matrix(), tolerance));
   for (Polyline& line : outline) {

@@ -43,6 +43,9 @@ class Document {
                   Path& path) const;
   std::unique_ptr<Paint> MakePaint(const PaintValue& value, const Style& style,
                                    const Context& ctx, const Path& path) const;
+  // Coverage of the clipPath element over the whole canvas; false when it cannot apply.
+  bool BuildClipMask(const XmlElement& clip, const XmlElement& clipped, const std::string& tag,
+                     const Context& ctx, std::vector<float>& mask) const;
   Style ComputeStyle(const XmlElement& e, const std::string& tag, const Style& parent) const;
   const XmlElement* Find(const std::string& id) const;
   void CollectIds(const XmlElement& e);

@@ -30,7 +30,56 @@ Stroker::Stroker(const StrokeStyle& style, double tolerance)
 std::vector<Polyline> Stroker::Stroke(const std::vector<Polyline>& contours) const {
   std::vector<Polyline> out;
   if (!(half_ > 0)) return out;
-  for (const Polyline& c : contours) StrokeContour(c, out);
+  double period = 0;
+  for (double d : style_.dashes) period += d;
+  const std::vector<Polyline>& pieces = period > 0 ? Dash(contours) : contours;
+  for (const Polyline& c : pieces) StrokeContour(c, out);
+  return out;
+}
+
+std::vector<Polyline> Stroker::Dash(const std::vector<Polyline>& contours) const {
+  std::vector<double> pattern = style_.dashes;
+  if (pattern.size() % 2 == 1) pattern.insert(pattern.end(), pattern.begin(), pattern.end());
+  double period = 0;
+  for (double d : pattern) period += d;
+  std::vector<Polyline> out;
+  for (const Polyline& contour : contours) {
+    std::vector<Point> pts = contour.points;
+    if (contour.closed && !pts.empty()) pts.push_back(pts.front());
+    // Find where in the pattern the contour starts.
+    double offset = std::fmod(style_.dashOffset, period);
+    if (offset < 0) offset += period;
+    size_t index = 0;
+    while (offset >= pattern[index]) {
+      offset -= pattern[index];
+      index = (index + 1) % pattern.size();
+    }
+    double left = pattern[index] - offset;  // length left in the current dash or gap
+    bool on = index % 2 == 0;
+    Polyline piece;
+    if (on && !pts.empty()) piece.points.push_back(pts[0]);
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+      Point a = pts[i], b = pts[i + 1];
+      double len = Length(b - a), pos = 0;
+      while (len - pos > left) {
+        pos += left;
+        Point p = a + (b - a) * (pos / len);
+        if (on) {
+          piece.points.push_back(p);
+          out.push_back(std::move(piece));
+          piece = Polyline();
+        } else {
+          piece.points.push_back(p);
+        }
+        on = !on;
+        index = (index + 1) % pattern.size();
+        left = pattern[index];
+      }
+      left -= len - pos;
+      if (on) piece.points.push_back(b);
+    }
+    if (on && piece.points.size() > 1) out.push_back(std::move(piece));
+  }
   return out;
 }
 

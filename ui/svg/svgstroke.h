@@ -14,6 +14,8 @@ struct StrokeStyle {
   LineCap cap = LineCap::kButt;
   LineJoin join = LineJoin::kMiter;
   double miterLimit = 4;
+  std::vector<double> dashes;  // on/off lengths; empty for a solid stroke
+  double dashOffset = 0;
 };
 
 class Stroker {
@@ -27,6 +29,8 @@ class Stroker {
   virtual std::vector<Polyline> Stroke(const std::vector<Polyline>& contours) const;
 
  private:
+  // Splits the contours into the "on" pieces of the dash pattern, each an open contour.
+  std::vector<Polyline> Dash(const std::vector<Polyline>& contours) const;
   void StrokeContour(const Polyline& contour, std::vector<Polyline>& out) const;
   void Join(Point p, Point d0, Point d1, std::vector<Polyline>& out) const;
   void Cap(Point p, Point d, std::vector<Polyline>& out) const;

@@ -104,6 +104,7 @@ Style Style::InheritedBy() const {
   Style defaults;
   s.opacity = defaults.opacity;
   s.displayed = defaults.displayed;
+  s.clipPath.clear();
   s.stopColor = defaults.stopColor;
   s.stopOpacity = defaults.stopOpacity;
   return s;
@@ -136,6 +137,13 @@ void Style::Apply(const std::string& name, const std::string& rawValue, const St
     if (inherit) fillRule = parent.fillRule;
     else if (value == "evenodd") fillRule = FillRule::kEvenOdd;
     else if (value == "nonzero") fillRule = FillRule::kNonZero;
+  } else if (name == "clip-rule") {
+    if (inherit) clipRule = parent.clipRule;
+    else if (value == "evenodd") clipRule = FillRule::kEvenOdd;
+    else if (value == "nonzero") clipRule = FillRule::kNonZero;
+  } else if (name == "clip-path") {
+    PaintValue ref;
+    clipPath = ParsePaint(value, ref) && ref.kind == PaintValue::Kind::kReference ? ref.id : "";
   } else if (name == "stroke-width") {
     StrokeWidth w;
     if (inherit) strokeWidth = parent.strokeWidth;
@@ -154,6 +162,30 @@ void Style::Apply(const std::string& name, const std::string& rawValue, const St
     double v = 0;
     if (inherit) miterLimit = parent.miterLimit;
     else if (ParseLength(value, v) && v >= 1) miterLimit = v;
+  } else if (name == "stroke-dasharray") {
+    if (inherit) {
+      dashes = parent.dashes;
+    } else {
+      std::vector<double> list;
+      std::string item;
+      bool valid = true;
+      for (size_t pos = 0; pos <= value.size(); ++pos) {
+        char c = pos < value.size() ? value[pos] : ',';
+        if (c != ',' && c != ' ' && c != '\t') {
+          item += c;
+          continue;
+        }
+        double v = 0;
+        if (!item.empty()) valid = valid && ParseLength(item, v) && v >= 0;
+        if (!item.empty()) list.push_back(v);
+        item.clear();
+      }
+      // "none" and invalid lists give a solid stroke.
+      dashes = valid && value != "none" ? list : std::vector<double>();
+    }
+  } else if (name == "stroke-dashoffset") {
+    if (inherit) dashOffset = parent.dashOffset;
+    else ParseLength(value, dashOffset);
   } else if (name == "visibility") {
     if (inherit) visible = parent.visible;
     else visible = value == "visible";

@@ -2,6 +2,7 @@
 // ("fill", "stroke-width", ...) change them.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "svg/svgcolor.h"
 #include "svg/svgraster.h"
@@ -32,14 +33,18 @@ struct Style {
   double fillOpacity = 1;
   double strokeOpacity = 1;
   FillRule fillRule = FillRule::kNonZero;
+  FillRule clipRule = FillRule::kNonZero;
   StrokeWidth strokeWidth;
   LineCap lineCap = LineCap::kButt;
   LineJoin lineJoin = LineJoin::kMiter;
   double miterLimit = 4;
+  std::vector<double> dashes;
+  double dashOffset = 0;
   bool visible = true;
   // Properties that apply to the element itself only.
   double opacity = 1;
   bool displayed = true;
+  std::string clipPath;  // id of the clipPath element, without '#'
   Color stopColor;
   double stopOpacity = 1;
 
