@@ -4,12 +4,13 @@
 #   qlm_add_installer(<target> CONFIG <lua> INSTALL <lua> [UNINSTALL <lua>]
 #                     [OUTPUT_NAME <file name without .exe>]
 #                     [SKIN <folder or .zip>] [PAYLOAD <.7z>] [ICON <.ico>]
-#                     [DEPENDS <files or targets that make the inputs>])
+#                     [DEPENDS <files or targets that make the inputs>] [EXCLUDE_FROM_ALL])
 #
 # CONFIG becomes "GLOBAL_VAR.LUAC", INSTALL "INSTSCRIPT.LUAC", UNINSTALL "UNINSTSCRIPT.LUAC";
-# the installer lands in the runtime output folder (bin/) and <target> builds it.
+# the installer lands in the runtime output folder (bin/) and <target> builds it (as part of
+# the default build unless EXCLUDE_FROM_ALL).
 function(qlm_add_installer target)
-  cmake_parse_arguments(I "" "CONFIG;INSTALL;UNINSTALL;OUTPUT_NAME;SKIN;PAYLOAD;ICON" "DEPENDS"
+  cmake_parse_arguments(I "EXCLUDE_FROM_ALL" "CONFIG;INSTALL;UNINSTALL;OUTPUT_NAME;SKIN;PAYLOAD;ICON" "DEPENDS"
     ${ARGN})
   if(NOT I_CONFIG OR NOT I_INSTALL)
     message(FATAL_ERROR "qlm_add_installer(${target}): CONFIG and INSTALL are required")
@@ -45,5 +46,9 @@ function(qlm_add_installer target)
     DEPENDS ${depends}
     COMMENT "Packing ${name}.exe with qlmpack"
     VERBATIM)
-  add_custom_target(${target} ALL DEPENDS "${output}")
+  if(I_EXCLUDE_FROM_ALL)
+    add_custom_target(${target} DEPENDS "${output}")
+  else()
+    add_custom_target(${target} ALL DEPENDS "${output}")
+  endif()
 endfunction()
