@@ -1,6 +1,7 @@
 #include "lua_args.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include "debugoutput.h"
 #include "stringconv.h"
@@ -26,6 +27,13 @@ void PushWide(lua_State* L, const std::wstring& text) {
   std::string utf8 = WideToUtf8(text);
   lua_pushlstring(L, utf8.data(), utf8.size());
 }
+
+int PushBoolean(lua_State* L, bool value) {
+  lua_pushboolean(L, value ? 1 : 0);
+  return 1;
+}
+
+bool PathExists(const std::wstring& path) { return PathFileExistsW(path.c_str()) != FALSE; }
 
 bool ExpandedPathArgument(lua_State* L, int index, const wchar_t* function, std::wstring& path) {
   std::wstring text = TextArgument(L, index);

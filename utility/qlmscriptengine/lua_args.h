@@ -16,6 +16,12 @@ bool ExpandIntoMaxPath(const std::wstring& text, std::wstring& expanded);
 // Pushes UTF-16 text as a UTF-8 string.
 void PushWide(lua_State* L, const std::wstring& text);
 
+// Pushes one boolean result; returns the result count.
+int PushBoolean(lua_State* L, bool value);
+
+// A file or folder exists at `path`.
+bool PathExists(const std::wstring& path);
+
 // The path argument at `index` with its environment references expanded. A path whose
 // expansion does not fit into MAX_PATH is refused with a debug line naming `function`.
 bool ExpandedPathArgument(lua_State* L, int index, const wchar_t* function, std::wstring& path);

@@ -16,13 +16,6 @@ constexpr FILEOP_FLAGS kDeleteFlags = FOF_SILENT | FOF_NOCONFIRMATION;
 constexpr FILEOP_FLAGS kQuietDeleteFlags =
     FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
 
-int PushBoolean(lua_State* L, bool value) {
-  lua_pushboolean(L, value ? 1 : 0);
-  return 1;
-}
-
-bool Exists(const std::wstring& path) { return PathFileExistsW(path.c_str()) != FALSE; }
-
 // Deletes a file or a folder with its content through the shell; returns the shell's code.
 int ShellDelete(const std::wstring& path, FILEOP_FLAGS flags) {
   std::wstring list = path + L'\0';
@@ -42,11 +35,12 @@ int AskAboutLockedFile(const std::wstring& path) {
 
 }  // namespace
 
+// Retry starts over on the same path; the answer to the last question decides the result.
 int Lua_DeleteFile(lua_State* L) {
   std::wstring path;
   if (!ExpandedPathArgument(L, 1, L"Lua_DeleteFile", path)) return PushBoolean(L, false);
   for (;;) {
-    if (!Exists(path)) return PushBoolean(L, true);
+    if (!PathExists(path)) return PushBoolean(L, true);
     int code = ShellDelete(path, kDeleteFlags);
     if (code == 0) return PushBoolean(L, true);
     int answer = AskAboutLockedFile(path);
@@ -61,7 +55,7 @@ int Lua_DeleteFile(lua_State* L) {
 int Lua_DeleteFileEx(lua_State* L) {
   std::wstring path;
   if (!ExpandedPathArgument(L, 1, L"Lua_DeleteFileEx", path)) return PushBoolean(L, false);
-  if (!Exists(path)) return PushBoolean(L, true);
+  if (!PathExists(path)) return PushBoolean(L, true);
   return PushBoolean(L, ShellDelete(path, kQuietDeleteFlags) == 0);
 }
 
@@ -70,7 +64,7 @@ int Lua_DelFileRecursive(lua_State* L) {
   DebugLine(kFunction);
   std::wstring path;
   if (!ExpandedPathArgument(L, 1, kFunction, path)) return PushBoolean(L, false);
-  if (!Exists(path)) return PushBoolean(L, true);
+  if (!PathExists(path)) return PushBoolean(L, true);
   if (PathIsDirectoryW(path.c_str())) {
     DebugLine(L"PathIsDirectoryW");
     DeleteDirectories(path.c_str());
@@ -92,7 +86,7 @@ int Lua_DelFileRecursiveEx(lua_State* L) {
   }
   std::wstring path;
   if (!ExpandedPathArgument(L, 1, kFunction, path)) return PushBoolean(L, false);
-  if (!Exists(path)) return PushBoolean(L, true);
+  if (!PathExists(path)) return PushBoolean(L, true);
   DeleteErrorCallback onError;
   if (callback) {
     onError = [&callback](const wchar_t* file, unsigned long error) {
@@ -114,6 +108,6 @@ int Lua_DeleteFileAfterReboot(lua_State* L) {
   DebugLine(kFunction);
   std::wstring path;
   if (!ExpandedPathArgument(L, 1, kFunction, path)) return PushBoolean(L, false);
-  if (!Exists(path)) return PushBoolean(L, true);
+  if (!PathExists(path)) return PushBoolean(L, true);
   return PushBoolean(L, MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE);
 }

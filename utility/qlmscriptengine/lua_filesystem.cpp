@@ -14,19 +14,12 @@ namespace {
 constexpr FILEOP_FLAGS kCopyFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR;
 constexpr FILEOP_FLAGS kMoveFlags = kCopyFlags | FOF_NOERRORUI;
 
-int PushBoolean(lua_State* L, bool value) {
-  lua_pushboolean(L, value ? 1 : 0);
-  return 1;
-}
-
-bool Exists(const std::wstring& path) { return PathFileExistsW(path.c_str()) != FALSE; }
-
 // Copy or move through the shell: targets are overwritten, missing folders created.
 int TransferFiles(lua_State* L, const wchar_t* function, UINT operation, FILEOP_FLAGS flags,
                   const wchar_t* verb) {
   std::wstring from;
   if (!ExpandedPathArgument(L, 1, function, from)) return PushBoolean(L, false);
-  if (!Exists(from)) {
+  if (!PathExists(from)) {
     ReportMissingPath(function, from);
     return PushBoolean(L, false);
   }
@@ -59,9 +52,9 @@ int Lua_CreateDirectory(lua_State* L) {
   constexpr wchar_t kFunction[] = L"Lua_CreateDirectory";
   std::wstring path;
   if (!ExpandedPathArgument(L, 1, kFunction, path)) return PushBoolean(L, false);
-  if (Exists(path)) return PushBoolean(L, true);
+  if (PathExists(path)) return PushBoolean(L, true);
   SHCreateDirectory(nullptr, path.c_str());
-  if (Exists(path)) {
+  if (PathExists(path)) {
     DebugLine(L"Create Directory %s!\r\n", path.c_str());
     return PushBoolean(L, true);
   }
@@ -81,7 +74,7 @@ int Lua_RenameFile(lua_State* L) {
   constexpr wchar_t kFunction[] = L"Lua_RenameFile";
   std::wstring from;
   if (!ExpandedPathArgument(L, 1, kFunction, from)) return PushBoolean(L, false);
-  if (!Exists(from)) {
+  if (!PathExists(from)) {
     ReportMissingPath(kFunction, from);
     return PushBoolean(L, false);
   }
@@ -130,7 +123,7 @@ int Lua_GetTempPath(lua_State* L) {
 }
 
 int Lua_PathFileExists(lua_State* L) {
-  return PushBoolean(L, Exists(TextArgument(L, 1)));
+  return PushBoolean(L, PathExists(TextArgument(L, 1)));
 }
 
 int Lua_PathYetAnotherMakeUniqueName(lua_State* L) {
