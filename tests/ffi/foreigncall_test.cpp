@@ -6,8 +6,10 @@
 
 #include "debugcapture.h"
 #include "ffitestsupport.h"
+#include "foreigncall.h"
 #include "qlmscriptengine.h"
 #include "scripterror.h"
+#include "scopeguard.h"
 #include "stringconv.h"
 #include "testsupport.h"
 
@@ -123,6 +125,20 @@ TEST(ForeignCall, FloatResultsDoNotSpoilArithmetic) {
   EXPECT_EQ(Eval(WithLibrary("local f = lib:Get('ReturnDouble', 'int', true) "
                              "for i = 1, 20 do f() end return 1.5 * 2 + 0.25, math.sqrt(16)")),
             "3.25|4");
+}
+
+// The same at the machine level (the emulator that runs the tests does not model an x87
+// stack overflow, so the arithmetic above cannot show it): after the call the top register
+// is empty.
+TEST(ForeignCall, ThunkLeavesTheX87StackEmpty) {
+  LibraryGuard library(LoadLibraryW(TestLibraryPath().c_str()));
+  ASSERT_NE(library.Get(), nullptr);
+  FARPROC returnDouble = GetProcAddress(library.Get(), "ReturnDouble");
+  ASSERT_NE(returnDouble, nullptr);
+  CallWithWords(reinterpret_cast<const void*>(returnDouble), nullptr, 0);
+  uint16_t status = 0;
+  asm volatile("fxam\n\tfnstsw %0" : "=a"(status));
+  EXPECT_EQ(status & 0x4500, 0x4100);  // C3 and C0: the register is empty
 }
 
 TEST(ForeignCall, TableFunctionAndThreadArgumentsAreRefusedBeforeTheCall) {
