@@ -133,6 +133,19 @@ TEST_F(FileSystemFunctions, CopyAndMoveOverwriteSilently) {
   EXPECT_FALSE(FileExists(At(L"source.txt")));
 }
 
+// A target on a drive that does not exist: the move fails without any dialog.
+TEST_F(FileSystemFunctions, MoveReportsTheShellCodeWhenItFails) {
+  Write(L"a.txt");
+  DebugCapture capture;
+  EXPECT_EQ(Evaluate("Lua_MoveFile(" + Quote(At(L"a.txt")) + ", [[B:\\nowhere\\a.txt]])"),
+            "boolean:false");
+  std::vector<std::wstring> lines = capture.WideLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], L"vd Move " + At(L"a.txt") + L" to B:\\nowhere\\a.txt failed!");
+  EXPECT_EQ(lines[1].rfind(L"vd SHFileOperation error code : 0x", 0), 0u) << WideToUtf8(lines[1]);
+  EXPECT_TRUE(FileExists(At(L"a.txt")));
+}
+
 TEST_F(FileSystemFunctions, CopyMoveAndRenameRefuseAMissingSource) {
   const char* functions[] = {"Lua_CopyFile", "Lua_MoveFile", "Lua_RenameFile"};
   for (const char* function : functions) {
