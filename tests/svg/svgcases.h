@@ -121,4 +121,17 @@ const SvgFixture kFixtures[] = {
     <rect x="35" y="44" width="26" height="3" stroke-width="1" stroke-dasharray="3,1,1,1"/>
   </g>
 </svg>)svg"},
+    {"maskcolors", R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="32">
+  <defs>
+    <linearGradient id="fade"><stop offset="0" stop-color="white"/><stop offset="1" stop-color="black"/></linearGradient>
+    <mask id="m"><rect width="32" height="32" fill="url(#fade)"/><circle cx="16" cy="16" r="5" fill="#000"/></mask>
+    <mask id="half" maskContentUnits="objectBoundingBox"><rect width="1" height="0.5" fill="hsl(0, 0%, 60%)"/></mask>
+  </defs>
+  <rect width="32" height="32" fill="#d22" mask="url(#m)"/>
+  <rect x="34" y="2" width="28" height="12" fill="#2a2" style="mask:url(#half)"/>
+  <rect x="34" y="18" width="7" height="12" fill="#00f8"/>
+  <rect x="41" y="18" width="7" height="12" fill="#ff800080"/>
+  <rect x="48" y="18" width="7" height="12" fill="hsl(200, 80%, 40%)"/>
+  <rect x="55" y="18" width="7" height="12" fill="hsla(300deg, 100%, 50%, 0.5)"/>
+</svg>)svg"},
 };

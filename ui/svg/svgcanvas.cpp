@@ -120,6 +120,15 @@ void Canvas::Composite(const Canvas& layer, float opacity, const std::vector<flo
   }
 }
 
+std::vector<float> Canvas::MaskValues(bool alphaOnly) const {
+  std::vector<float> out(pixels_.size() / 4);
+  for (size_t i = 0; i < out.size(); ++i) {
+    const float* p = &pixels_[i * 4];
+    out[i] = alphaOnly ? p[3] : std::min(1.0f, 0.2125f * p[0] + 0.7154f * p[1] + 0.0721f * p[2]);
+  }
+  return out;
+}
+
 std::vector<uint8_t> Canvas::ToStraightRgba() const {
   std::vector<uint8_t> out(pixels_.size(), 0);
   for (size_t i = 0; i < pixels_.size(); i += 4) {

@@ -90,6 +90,8 @@ class Canvas {
   // Source-over of a layer of the same size, scaled by opacity and, when given, by a
   // per-pixel coverage mask of the same size.
   virtual void Composite(const Canvas& layer, float opacity, const std::vector<float>* mask);
+  // Luminance times alpha of every pixel for luminance masks, or the alpha alone.
+  std::vector<float> MaskValues(bool alphaOnly) const;
   // Straight (non-premultiplied) 8-bit RGBA, row by row.
   std::vector<uint8_t> ToStraightRgba() const;
 

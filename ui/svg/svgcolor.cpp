@@ -1,6 +1,7 @@
 #include "svg/svgcolor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -106,6 +107,41 @@ bool ParseFunctionalRgb(const char* p, Color& out) {
   return true;
 }
 
+float HueToRgb(double m1, double m2, double h) {
+  h -= std::floor(h);
+  double v = h * 6 < 1 ? m1 + (m2 - m1) * h * 6
+             : h * 2 < 1 ? m2
+             : h * 3 < 2 ? m1 + (m2 - m1) * (2.0 / 3 - h) * 6
+                         : m1;
+  return Clamp01(v);
+}
+
+// "h, s%, l%[, a]" with the hue in degrees.
+bool ParseFunctionalHsl(const char* p, Color& out) {
+  double v[4] = {0, 0, 0, 1};
+  int count = 0;
+  while (count < 4) {
+    while (*p == ' ' || *p == ',' || *p == '\t' || *p == '/') ++p;
+    if (*p == ')') break;
+    char* stop = nullptr;
+    double n = std::strtod(p, &stop);
+    if (stop == p) return false;
+    p = stop;
+    if (strncmp(p, "deg", 3) == 0) p += 3;
+    bool percent = *p == '%';
+    if (percent) ++p;
+    v[count] = count == 0 ? n / 360.0 : percent ? n / 100.0 : n;
+    ++count;
+  }
+  if (count < 3) return false;
+  double s = std::min(1.0, std::max(0.0, v[1])), l = std::min(1.0, std::max(0.0, v[2]));
+  double m2 = l <= 0.5 ? l * (s + 1) : l + s - l * s;
+  double m1 = l * 2 - m2;
+  out = {HueToRgb(m1, m2, v[0] + 1.0 / 3), HueToRgb(m1, m2, v[0]), HueToRgb(m1, m2, v[0] - 1.0 / 3),
+         Clamp01(v[3])};
+  return true;
+}
+
 }  // namespace
 
 bool ParseColor(const std::string& text, Color& out) {
@@ -122,19 +158,32 @@ bool ParseColor(const std::string& text, Color& out) {
       if (d < 0) return false;
       v = v * 16 + d;
     }
-    if (s.size() == 4) {
-      unsigned r = (v >> 8) & 0xf, g = (v >> 4) & 0xf, bl = v & 0xf;
-      out = FromRgb((r * 17) << 16 | (g * 17) << 8 | (bl * 17));
-      return true;
+    switch (s.size()) {
+      case 4:
+      case 5: {
+        // #rgb and #rgba: each digit doubled.
+        bool alpha = s.size() == 5;
+        unsigned rgb = alpha ? v >> 4 : v;
+        unsigned r = (rgb >> 8) & 0xf, g = (rgb >> 4) & 0xf, bl = rgb & 0xf;
+        out = FromRgb((r * 17) << 16 | (g * 17) << 8 | (bl * 17));
+        if (alpha) out.a = (v & 0xf) * 17 / 255.0f;
+        return true;
+      }
+      case 7:
+        out = FromRgb(v);
+        return true;
+      case 9:
+        out = FromRgb(v >> 8);
+        out.a = (v & 0xff) / 255.0f;
+        return true;
+      default:
+        return false;
     }
-    if (s.size() == 7) {
-      out = FromRgb(v);
-      return true;
-    }
-    return false;
   }
   if (lower.compare(0, 5, "rgba(") == 0) return ParseFunctionalRgb(lower.c_str() + 5, out);
   if (lower.compare(0, 4, "rgb(") == 0) return ParseFunctionalRgb(lower.c_str() + 4, out);
+  if (lower.compare(0, 5, "hsla(") == 0) return ParseFunctionalHsl(lower.c_str() + 5, out);
+  if (lower.compare(0, 4, "hsl(") == 0) return ParseFunctionalHsl(lower.c_str() + 4, out);
   for (const NamedColor& n : kNamedColors) {
     if (lower == n.name) {
       out = FromRgb(n.rgb);

@@ -184,6 +184,16 @@ void Document::RenderElement(const XmlElement& e, const Style& parent, const Con
   std::vector<float> clipMask;
   const XmlElement* clip = style.clipPath.empty() ? nullptr : Find(style.clipPath);
   bool clipped = clip && BuildClipMask(*clip, e, tag, inner, clipMask);
+  std::vector<float> maskValues;
+  const XmlElement* maskElement = style.mask.empty() ? nullptr : Find(style.mask);
+  if (maskElement && BuildMask(*maskElement, e, tag, inner, maskValues)) {
+    if (clipped) {
+      for (size_t i = 0; i < clipMask.size(); ++i) clipMask[i] *= maskValues[i];
+    } else {
+      clipMask.swap(maskValues);
+      clipped = true;
+    }
+  }
   if (style.opacity >= 1 && !clipped) {
     RenderContent(e, tag, style, inner);
     return;
@@ -196,6 +206,38 @@ void Document::RenderElement(const XmlElement& e, const Style& parent, const Con
   ctx.canvas->Composite(layer, static_cast<float>(style.opacity), clipped ? &clipMask : nullptr);
 }
 
+bool Document::ShapeBounds(const XmlElement& e, const std::string& tag, const Viewport& vp,
+                           Point& min, Point& max) const {
+  Path shape;
+  return IsShape(tag) && BuildShape(e, tag, vp, shape) &&
+         PolylineBounds(shape.Flatten(Matrix(), 0.01), min, max);
+}
+
+bool Document::BuildMask(const XmlElement& maskElement, const XmlElement& masked,
+                         const std::string& tag, const Context& ctx,
+                         std::vector<float>& mask) const {
+  if (LocalName(maskElement) != "mask" || ctx.depth > kMaxDepth) return false;
+  Context inner = ctx;
+  inner.depth = ctx.depth + 1;
+  const std::string* units = maskElement.Attribute("maskContentUnits");
+  if (units && Trim(*units) == "objectBoundingBox") {
+    Point min, max;
+    if (!ShapeBounds(masked, tag, ctx.viewport, min, max)) return false;
+    inner.ctm = inner.ctm * Matrix{max.x - min.x, 0, 0, max.y - min.y, min.x, min.y};
+  }
+  Canvas layer(ctx.canvas->Width(), ctx.canvas->Height());
+  inner.canvas = &layer;
+  // The mask's content inherits from the mask's own ancestors, not from the masked element.
+  RenderChildren(maskElement, ComputeStyle(maskElement, "mask", Style()), inner);
+  std::string type;
+  if (const std::string* t = maskElement.Attribute("mask-type")) type = Trim(*t);
+  if (const std::string* st = maskElement.Attribute("style")) {
+    if (st->find("mask-type:alpha") != std::string::npos) type = "alpha";
+  }
+  mask = layer.MaskValues(type == "alpha");
+  return true;
+}
+
 bool Document::BuildClipMask(const XmlElement& clip, const XmlElement& clipped,
                              const std::string& tag, const Context& ctx,
                              std::vector<float>& mask) const {
@@ -203,12 +245,8 @@ bool Document::BuildClipMask(const XmlElement& clip, const XmlElement& clipped,
   Matrix base = ctx.ctm;
   const std::string* units = clip.Attribute("clipPathUnits");
   if (units && Trim(*units) == "objectBoundingBox") {
-    Path shape;
     Point min, max;
-    if (!IsShape(tag) || !BuildShape(clipped, tag, ctx.viewport, shape) ||
-        !PolylineBounds(shape.Flatten(Matrix(), 0.01), min, max)) {
-      return false;
-    }
+    if (!ShapeBounds(clipped, tag, ctx.viewport, min, max)) return false;
     base = base * Matrix{max.x - min.x, 0, 0, max.y - min.y, min.x, min.y};
   }
   Matrix m;

@@ -46,6 +46,12 @@ class Document {
   // Coverage of the clipPath element over the whole canvas; false when it cannot apply.
   bool BuildClipMask(const XmlElement& clip, const XmlElement& clipped, const std::string& tag,
                      const Context& ctx, std::vector<float>& mask) const;
+  // Luminance of the mask element's content over the whole canvas; false when it cannot apply.
+  bool BuildMask(const XmlElement& maskElement, const XmlElement& masked, const std::string& tag,
+                 const Context& ctx, std::vector<float>& mask) const;
+  // Bounds of a shape element in its user space.
+  bool ShapeBounds(const XmlElement& e, const std::string& tag, const Viewport& vp, Point& min,
+                   Point& max) const;
   Style ComputeStyle(const XmlElement& e, const std::string& tag, const Style& parent) const;
   const XmlElement* Find(const std::string& id) const;
   void CollectIds(const XmlElement& e);

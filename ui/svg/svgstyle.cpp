@@ -105,6 +105,7 @@ Style Style::InheritedBy() const {
   s.opacity = defaults.opacity;
   s.displayed = defaults.displayed;
   s.clipPath.clear();
+  s.mask.clear();
   s.stopColor = defaults.stopColor;
   s.stopOpacity = defaults.stopOpacity;
   return s;
@@ -144,6 +145,9 @@ void Style::Apply(const std::string& name, const std::string& rawValue, const St
   } else if (name == "clip-path") {
     PaintValue ref;
     clipPath = ParsePaint(value, ref) && ref.kind == PaintValue::Kind::kReference ? ref.id : "";
+  } else if (name == "mask") {
+    PaintValue ref;
+    mask = ParsePaint(value, ref) && ref.kind == PaintValue::Kind::kReference ? ref.id : "";
   } else if (name == "stroke-width") {
     StrokeWidth w;
     if (inherit) strokeWidth = parent.strokeWidth;

@@ -45,6 +45,7 @@ struct Style {
   double opacity = 1;
   bool displayed = true;
   std::string clipPath;  // id of the clipPath element, without '#'
+  std::string mask;      // id of the mask element, without '#'
   Color stopColor;
   double stopOpacity = 1;
 
