@@ -33,12 +33,12 @@ __declspec(dllexport) uint32_t __stdcall StdMix3(uint32_t a, uint32_t b, uint32_
 __declspec(dllexport) uint32_t __stdcall StdMix4(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
   return Mix({a, b, c, d});
 }
-__declspec(dllexport) uint32_t __stdcall StdMix5(uint32_t a, uint32_t b, uint32_t c, uint32_t d,
-                                                 uint32_t e) {
+__declspec(dllexport) uint32_t
+    __stdcall StdMix5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) {
   return Mix({a, b, c, d, e});
 }
-__declspec(dllexport) uint32_t __stdcall StdMix6(uint32_t a, uint32_t b, uint32_t c, uint32_t d,
-                                                 uint32_t e, uint32_t f) {
+__declspec(dllexport) uint32_t
+    __stdcall StdMix6(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f) {
   return Mix({a, b, c, d, e, f});
 }
 __declspec(dllexport) uint32_t __stdcall StdMix7(uint32_t a, uint32_t b, uint32_t c, uint32_t d,
@@ -59,12 +59,12 @@ __declspec(dllexport) uint32_t __cdecl CdeclMix3(uint32_t a, uint32_t b, uint32_
 __declspec(dllexport) uint32_t __cdecl CdeclMix4(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
   return Mix({a, b, c, d});
 }
-__declspec(dllexport) uint32_t __cdecl CdeclMix5(uint32_t a, uint32_t b, uint32_t c, uint32_t d,
-                                                 uint32_t e) {
+__declspec(dllexport) uint32_t
+    __cdecl CdeclMix5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) {
   return Mix({a, b, c, d, e});
 }
-__declspec(dllexport) uint32_t __cdecl CdeclMix6(uint32_t a, uint32_t b, uint32_t c, uint32_t d,
-                                                 uint32_t e, uint32_t f) {
+__declspec(dllexport) uint32_t
+    __cdecl CdeclMix6(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f) {
   return Mix({a, b, c, d, e, f});
 }
 __declspec(dllexport) uint32_t __cdecl CdeclMix7(uint32_t a, uint32_t b, uint32_t c, uint32_t d,

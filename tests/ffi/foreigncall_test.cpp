@@ -1,3 +1,5 @@
+#include "foreigncall.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -6,10 +8,9 @@
 
 #include "debugcapture.h"
 #include "ffitestsupport.h"
-#include "foreigncall.h"
 #include "qlmscriptengine.h"
-#include "scripterror.h"
 #include "scopeguard.h"
+#include "scripterror.h"
 #include "stringconv.h"
 #include "testsupport.h"
 
@@ -39,18 +40,17 @@ uint32_t Mix(const std::vector<uint32_t>& words) {
 
 // Every argument position of both conventions, with arguments of several kinds.
 TEST(ForeignCall, StdcallAndCdeclWithZeroToEightArguments) {
-  const char* scriptArguments[] = {"11", "nil", "true", "-2", "false", "4096", "123456789",
-                                   "-100000"};
+  const char* scriptArguments[] = {"11",    "nil",  "true",      "-2",
+                                   "false", "4096", "123456789", "-100000"};
   const uint32_t words[] = {11, 0, 1, 0xFFFFFFFEu, 0, 4096, 123456789, 0xFFFE7960u};
   for (int count = 0; count <= 8; ++count) {
     std::string arguments;
     for (int i = 0; i < count; ++i) arguments += std::string(i ? ", " : "") + scriptArguments[i];
-    std::string expected =
-        std::to_string(Mix(std::vector<uint32_t>(words, words + count)));
+    std::string expected = std::to_string(Mix(std::vector<uint32_t>(words, words + count)));
     for (const char* convention : {"Std", "Cdecl"}) {
+      bool callerCleans = std::string(convention) == "Cdecl";
       std::string chunk = "local f = lib:Get('" + std::string(convention) + "Mix" +
-                          std::to_string(count) + "', 'uint', " +
-                          (std::string(convention) == "Cdecl" ? "true" : "nil") +
+                          std::to_string(count) + "', 'uint', " + (callerCleans ? "true" : "nil") +
                           ") return (f(" + arguments + "))";
       EXPECT_EQ(Eval(WithLibrary(chunk)), expected) << chunk;
     }
@@ -59,13 +59,15 @@ TEST(ForeignCall, StdcallAndCdeclWithZeroToEightArguments) {
 
 TEST(ForeignCall, ArgumentsBecomeWords) {
   const ScriptCase cases[] = {
-      {"local e = lib:Get('Echo', 'int') return (e(nil)), (e(true)), (e(false)), (e(-5)), (e(4096))",
+      {"local e = lib:Get('Echo', 'int') return (e(nil)), (e(true)), (e(false)), (e(-5)), "
+       "(e(4096))",
        "0|1|0|-5|4096"},
       {"local e = lib:Get('Echo', 'astr') return (e('abc')), (e(AString.New(nil, 'xyz')))",
        "abc|xyz"},
       {"local e = lib:Get('Echo', 'wstr') return (e(WString.New(nil, 'abc')))", "abc"},
       // A full userdata passes its block; OffsetGetAsPointer(8) lies 8 bytes further.
-      {"local b = RawBuffer.New(16) local e = lib:Get('Echo', 'ptr') local u = lib:Get('Echo', 'uint') "
+      {"local b = RawBuffer.New(16) local e = lib:Get('Echo', 'ptr') "
+       "local u = lib:Get('Echo', 'uint') "
        "return e(b) == b:OffsetGetAsPointer(0), u(b:OffsetGetAsPointer(8)) - u(b)",
        "true|8"},
       {"local e = lib:Get('Echo', 'ptr') local p = RawBuffer.New(4):OffsetGetAsPointer(0) "
@@ -163,7 +165,8 @@ TEST(ForeignCall, LoadGetAndUnLoad) {
        "debug.getregistry().DllManagerMetaTable",
        "true|true"},
       // UnLoad releases once; the object then has no library.
-      {"local other = DllManager.Load(ffiLibPath) local a = other:UnLoad() local b = other:UnLoad() "
+      {"local other = DllManager.Load(ffiLibPath) "
+       "local a = other:UnLoad() local b = other:UnLoad() "
        "local f, reason = other:Get('Echo') return a, b, f, reason, (lib:Get('Echo', 'int')(3))",
        "nil|nil|nil|hModule is nil|3"},
       {"return getmetatable(lib).UnLoad(5)", "nil"},
@@ -251,10 +254,11 @@ TEST(ForeignCall, TableArgumentEndsTheScriptWithTheErrorBox) {
   TempFolder folder(L"qlmffi");
   std::wstring script = folder / L"table_argument.lua";
   std::string libraryPath = WideToUtf8(TestLibraryPath());
-  ASSERT_TRUE(WriteFileBytes(script, "local lib = DllManager.Load([[" + libraryPath + "]])\n"
-                                     "local f = lib:Get('Echo', 'int')\n"
-                                     "f({})\n"
-                                     "error('not reached')\n"));
+  ASSERT_TRUE(WriteFileBytes(script, "local lib = DllManager.Load([[" + libraryPath +
+                                         "]])\n"
+                                         "local f = lib:Get('Echo', 'int')\n"
+                                         "f({})\n"
+                                         "error('not reached')\n"));
   MessageBoxAnswerer answerer(kScriptErrorCaption, IDOK);
   ProcessResult result =
       RunProcess(L"\"" + ModuleFolder() + L"..\\bin\\ffiscriptrunner.exe\" \"" + script + L"\"");

@@ -74,7 +74,8 @@ TEST(ScriptStrings, ConcatenationMakesExactObjects) {
        "abcde|6|true"},
       {"local o = 'de' .. w return tostring(o), getmetatable(o) == getmetatable(w)", "deabc|true"},
       {"return tostring(w .. 5), tostring(5 .. w)", "abc5|5abc"},
-      {"local o = w .. AString.New(nil, 'xy') return tostring(o), getmetatable(o) == getmetatable(w)",
+      {"local o = w .. AString.New(nil, 'xy') return tostring(o), getmetatable(o) == "
+       "getmetatable(w)",
        "abcxy|true"},
       {"local o = a .. WString.New(nil, 'xy') return tostring(o), cap(o), "
        "getmetatable(o) == getmetatable(a)",

@@ -44,7 +44,8 @@ TEST(RawBuffer, WidthAndSignConversions) {
        "254|4464|-1|0"},
       // Little-endian and unaligned.
       {"b:OffsetSetAsUInt32(1, 0x11223344) return b:OffsetGetAsUInt8(1), b:OffsetGetAsUInt8(4), "
-       "b:OffsetGetAsUInt16(2), b:OffsetGetAsUInt32(1), b:OffsetGetAsUInt8(0), b:OffsetGetAsUInt8(5)",
+       "b:OffsetGetAsUInt16(2), b:OffsetGetAsUInt32(1), b:OffsetGetAsUInt8(0), "
+       "b:OffsetGetAsUInt8(5)",
        "68|17|8755|287454020|0|0"},
       {"b:OffsetSetAsBoolean(0, 0) b:OffsetSetAsBoolean(4, 'x') return b:OffsetGetAsUInt32(0), "
        "b:OffsetGetAsUInt32(4), b:OffsetGetAsBoolean(0)",
@@ -76,7 +77,8 @@ TEST(RawBuffer, PointersAndOtherBases) {
        "true|true"},
       {"b:OffsetSetAsUInt32(0, 1) b:OffsetSetAsPointer(0, 5) return b:OffsetGetAsUInt32(0)", "0"},
       // Text objects are bases too.
-      {"local w = WString.New(nil, 'xyz') return m.OffsetGetAsWString(w, 2), m.OffsetGetAsUInt16(w, 0)",
+      {"local w = WString.New(nil, 'xyz') return m.OffsetGetAsWString(w, 2), "
+       "m.OffsetGetAsUInt16(w, 0)",
        "yz|120"},
       {"local a = AString.New(nil, 'xyz') m.OffsetSetAsUInt8(a, 1, 81) return tostring(a)", "xQz"},
       {"return m.OffsetGetAsUInt32(GLibTab.kernel32, 0) ~= 0", "true"},
@@ -139,10 +141,12 @@ TEST(RawBuffer, AccessesOutsideTheBlockAreScriptErrors) {
        "error: test:1: RawBuffer: 0 bytes at offset 9 lie outside the block of 8 bytes"},
       {"return m.OffsetGetAsUInt16(WString.New(nil, 'a'), 3)",
        "error: test:1: RawBuffer: 2 bytes at offset 3 lie outside the block of 4 bytes"},
-      {"b:OffsetSetAsWString(0, {})", "error: test:1: RawBuffer: a table cannot be copied into a buffer"},
+      {"b:OffsetSetAsWString(0, {})",
+       "error: test:1: RawBuffer: a table cannot be copied into a buffer"},
       {"return m.OffsetGetAsUInt8(1234, 0)", "error: test:1: RawBuffer: the base has no address"},
       {"m.OffsetSetAsUInt8('abc', 0, 1)", "error: test:1: RawBuffer: the base has no address"},
-      {"return m.OffsetGetAsUInt8(b)", "error: test:1: RawBuffer: a getter takes a base and an offset"},
+      {"return m.OffsetGetAsUInt8(b)",
+       "error: test:1: RawBuffer: a getter takes a base and an offset"},
       // The whole block and its end are still reachable.
       {"b:OffsetSetAsUInt32(4, 3) return b:OffsetGetAsUInt32(4), b:OffsetGetAsPointer(8) ~= nil, "
        "b:OffsetGetAsWString(8)",

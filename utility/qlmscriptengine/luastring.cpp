@@ -33,9 +33,7 @@ struct WideText {
   using Unit = wchar_t;
   static const char* MetaTable() { return kWStringMetaTable; }
   static std::wstring Convert(lua_State* L, int index) { return ToWideText(L, index); }
-  static std::wstring FromScriptText(lua_State* L, int index) {
-    return ScriptTextToWide(L, index);
-  }
+  static std::wstring FromScriptText(lua_State* L, int index) { return ScriptTextToWide(L, index); }
   static std::string ToUtf8(const std::wstring& text) { return WideToUtf8(text); }
   static wchar_t Widen(wchar_t unit) { return unit; }
   static bool Equal(const std::wstring& a, const std::wstring& b) {
