@@ -82,6 +82,10 @@ TEST(RawBuffer, PointersAndOtherBases) {
        "yz|120"},
       {"local a = AString.New(nil, 'xyz') m.OffsetSetAsUInt8(a, 1, 81) return tostring(a)", "xQz"},
       {"return m.OffsetGetAsUInt32(GLibTab.kernel32, 0) ~= 0", "true"},
+      // The base, offset and value are the last values of the call.
+      {"b:OffsetSetAsUInt32(4, 9) m.OffsetSetAsUInt8(1, 2, b, 0, 7) "
+       "return m.OffsetGetAsUInt32(nil, 'x', b, 4), b:OffsetGetAsUInt8(0)",
+       "9|7"},
   };
   ExpectCases(cases, sizeof(cases) / sizeof(cases[0]));
 }
