@@ -50,12 +50,12 @@ TEST(SystemQueries, RegVarByCsidlFeedsExpandEnv) {
   } folders[] = {{L"DESKTOP", CSIDL_DESKTOPDIRECTORY}, {L"COMMPROGRAMS", CSIDL_COMMON_PROGRAMS},
                  {L"APPDATA_R", CSIDL_APPDATA}, {L"PROGRAMDATA_C", CSIDL_COMMON_APPDATA}};
   for (const auto& f : folders) {
-    SCOPED_TRACE(f.name);
+    const std::string where = WideToUtf8(f.name);
     RunScript(std::wstring(L"ok = Lua_RegVarByCSIDL('") + f.name + L"', " + std::to_wstring(f.csidl) +
         L"); text = Lua_ExpandEnv('%" + f.name + L"%\\\\Product')");
-    EXPECT_TRUE(Engine().GetGlobalBoolean("ok"));
-    ASSERT_FALSE(SpecialFolder(f.csidl).empty());
-    EXPECT_EQ(Engine().GetGlobalString("text"), SpecialFolder(f.csidl) + L"\\Product");
+    EXPECT_TRUE(Engine().GetGlobalBoolean("ok")) << where;
+    ASSERT_FALSE(SpecialFolder(f.csidl).empty()) << where;
+    EXPECT_EQ(Engine().GetGlobalString("text"), SpecialFolder(f.csidl) + L"\\Product") << where;
   }
 }
 
@@ -90,9 +90,9 @@ TEST(SystemQueries, ExpandEnvUsesTheLastArgument) {
       {L"Lua_ExpandEnv('" + longText + L"')", L""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.call);
+    const std::string where = WideToUtf8(c.call);
     RunScript(L"text = " + c.call);
-    EXPECT_EQ(Engine().GetGlobalString("text"), c.expected);
+    EXPECT_EQ(Engine().GetGlobalString("text"), c.expected) << where;
   }
 }
 
@@ -142,16 +142,16 @@ TEST(SystemPrivileges, EnablePrivilegeReadsTheLastTwoArguments) {
       {L"'SeShutdownPrivilege'", false, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.arguments);
+    const std::string where = WideToUtf8(c.arguments);
     DebugCapture capture;
     RunScript(std::wstring(L"ok = Lua_EnablePrivilege(") + c.arguments + L")");
-    EXPECT_EQ(Engine().GetGlobalBoolean("ok"), c.result);
+    EXPECT_EQ(Engine().GetGlobalBoolean("ok"), c.result) << where;
     std::vector<std::string> lines = capture.Lines(GetCurrentProcessId());
     if (c.lookupFails) {
-      ASSERT_EQ(lines.size(), 3u);
-      EXPECT_EQ(lines[0].rfind("vd LookupPrivilegeValue failed!vd file:", 0), 0u) << lines[0];
+      ASSERT_EQ(lines.size(), 3u) << where;
+      EXPECT_EQ(lines[0].rfind("vd LookupPrivilegeValue failed!vd file:", 0), 0u) << lines[0] << where;
     } else {
-      EXPECT_TRUE(lines.empty());
+      EXPECT_TRUE(lines.empty()) << where;
     }
   }
 }
