@@ -86,6 +86,8 @@ const SvgFixture kFixtures[] = {
     <use href="#arrow" transform="matrix(1 0.3 -0.2 1 30 6) scale(0.8 1.2)"/>
     <use href="#arrow" transform="translate(4 12) skewY(-15)" style="fill:#c0c; stroke:none"/>
   </g>
+  <symbol id="dot" viewBox="0 0 10 10"><circle cx="5" cy="5" r="4" fill="gold" stroke="#000" stroke-width="0.5"/></symbol>
+  <use href="#dot" x="28" y="10" width="12" height="8"/>
 </svg>)svg"},
     {"opacitycss", R"svg(<?xml version="1.0"?>
 <!DOCTYPE svg PUBLIC "-//W3C//DTD SVG 1.1//EN" "http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd">

@@ -329,7 +329,15 @@ void Document::RenderContent(const XmlElement& e, const std::string& tag, const 
                                             LengthAttribute(e, "y", ctx.viewport.height, 0));
     std::string targetTag = LocalName(*target);
     if (targetTag == "symbol") {
+      // The use element's size (100 % by default) is the symbol's viewport.
       Style symbolStyle = ComputeStyle(*target, targetTag, style);
+      double w = LengthAttribute(e, "width", ctx.viewport.width, ctx.viewport.width);
+      double h = LengthAttribute(e, "height", ctx.viewport.height, ctx.viewport.height);
+      inner.ctm = inner.ctm * ViewBoxTransform(*target, w, h);
+      std::vector<double> vb;
+      if (const std::string* v = target->Attribute("viewBox")) vb = NumberList(*v);
+      inner.viewport = vb.size() == 4 && vb[2] > 0 && vb[3] > 0 ? Viewport{vb[2], vb[3]}
+                                                                : Viewport{w, h};
       if (symbolStyle.displayed) RenderChildren(*target, symbolStyle, inner);
     } else {
       RenderElement(*target, style, inner);
