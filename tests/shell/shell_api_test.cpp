@@ -104,7 +104,7 @@ TEST_F(ShellApiTest, ProgramLinkIsSavedWithExpandedTargetAndArgumentRule) {
     const std::wstring saved = temp_ / (std::wstring(L"links\\") + c.name + L"\\deep\\p.lnk");
     DebugCapture capture;
     RunScript(L"ok = Lua_CreateShortcut('%QLMTEST_DIR%\\\\app\\\\prog.exe', " + Quote(link) +
-        c.extraArguments + L")");
+              c.extraArguments + L")");
     EXPECT_EQ(Global("ok"), L"") << "result must be a boolean" << where;
     EXPECT_TRUE(QLMScriptEngine::Instance().GetGlobalBoolean("ok")) << where;
     LinkContent content;
@@ -113,13 +113,16 @@ TEST_F(ShellApiTest, ProgramLinkIsSavedWithExpandedTargetAndArgumentRule) {
     EXPECT_EQ(content.workingDirectory, temp_ / L"app") << where;
     EXPECT_EQ(content.arguments, c.arguments) << where;
     EXPECT_EQ(content.description, c.description) << where;
-    EXPECT_TRUE(capture.Contains("vd Save Shortcut " + WideToAnsi(saved) + " \r\n",
-                                 GetCurrentProcessId())) << where;
+    EXPECT_TRUE(
+        capture.Contains("vd Save Shortcut " + WideToAnsi(saved) + " \r\n", GetCurrentProcessId()))
+        << where;
   }
 }
 
 TEST_F(ShellApiTest, ExistingLinkIsOverwritten) {
-  RunScript(L"Lua_CreateShortcut('%QLMTEST_DIR%\\\\app\\\\prog.exe', '%QLMTEST_DIR%\\\\p.lnk', 'a', 'b')");
+  RunScript(
+      L"Lua_CreateShortcut('%QLMTEST_DIR%\\\\app\\\\prog.exe', '%QLMTEST_DIR%\\\\p.lnk', 'a', "
+      L"'b')");
   ASSERT_TRUE(WriteFileBytes(temp_ / L"other.exe", "MZ"));
   RunScript(L"ok = Lua_CreateShortcut('%QLMTEST_DIR%\\\\other.exe', '%QLMTEST_DIR%\\\\p.lnk')");
   EXPECT_TRUE(QLMScriptEngine::Instance().GetGlobalBoolean("ok"));
@@ -130,19 +133,20 @@ TEST_F(ShellApiTest, ExistingLinkIsOverwritten) {
 }
 
 TEST_F(ShellApiTest, UrlTargetGivesInternetShortcutWithUnexpandedUrl) {
-  RunScript(L"ok = Lua_CreateShortcut('http://example.com/%QLMTEST_DIR%/a', "
+  RunScript(
+      L"ok = Lua_CreateShortcut('http://example.com/%QLMTEST_DIR%/a', "
       L"'%QLMTEST_DIR%\\\\web\\\\Site.url', 'x', 'y')");
   EXPECT_TRUE(QLMScriptEngine::Instance().GetGlobalBoolean("ok"));
   const std::string content = ReadFileBytes(temp_ / L"web\\Site.url");
-  EXPECT_NE(content.find("URL=http://example.com/%QLMTEST_DIR%/a"), std::string::npos)
-      << content;
+  EXPECT_NE(content.find("URL=http://example.com/%QLMTEST_DIR%/a"), std::string::npos) << content;
 }
 
 TEST_F(ShellApiTest, FailedSaveIsReportedWithThePlainReport) {
   // The link path is an existing folder, so the save cannot create the file.
   CreateDirectoryW((temp_ / L"taken.lnk").c_str(), nullptr);
   DebugCapture capture;
-  RunScript(L"ok = Lua_CreateShortcut('%QLMTEST_DIR%\\\\app\\\\prog.exe', "
+  RunScript(
+      L"ok = Lua_CreateShortcut('%QLMTEST_DIR%\\\\app\\\\prog.exe', "
       L"'%QLMTEST_DIR%\\\\taken.lnk', '', nil)");
   EXPECT_FALSE(QLMScriptEngine::Instance().GetGlobalBoolean("ok"));
   std::vector<std::string> lines = capture.Lines(GetCurrentProcessId());
@@ -158,7 +162,7 @@ TEST_F(ShellApiTest, ExecWithWaitFlagReturnsAfterTheProgramEnded) {
   const std::wstring marker = temp_ / L"waited.txt";
   const DWORD start = GetTickCount();
   RunScript(L"ok = Lua_Exec('%QLMTEST_SLEEPER%', nil, " + Quote(L"1500 \"" + marker + L"\"") +
-      L", true)");
+            L", true)");
   EXPECT_TRUE(QLMScriptEngine::Instance().GetGlobalBoolean("ok"));
   EXPECT_TRUE(FileExists(marker)) << "returned before the program ended";
   EXPECT_GE(GetTickCount() - start, 1500u);
@@ -167,7 +171,7 @@ TEST_F(ShellApiTest, ExecWithWaitFlagReturnsAfterTheProgramEnded) {
 TEST_F(ShellApiTest, ExecWithoutWaitStartsTheProgram) {
   const std::wstring marker = temp_ / L"started.txt";
   RunScript(L"ok = Lua_Exec(" + Quote(SleeperPath()) + L", 'open', " +
-      Quote(L"0 \"" + marker + L"\"") + L")");
+            Quote(L"0 \"" + marker + L"\"") + L")");
   EXPECT_TRUE(QLMScriptEngine::Instance().GetGlobalBoolean("ok"));
   EXPECT_TRUE(WaitForFile(marker, 30000));
 }
@@ -193,7 +197,8 @@ TEST_F(ShellApiTest, ExecOnMissingFileStartsNothing) {
     if (c.reported) {
       ASSERT_EQ(lines.size(), 1u) << where;
       EXPECT_EQ(lines[0], "vd Fun:Lua_Exec, Description:" + WideToAnsi(temp_ / L"missing.lnk") +
-                              " it's not exists!\r\n") << where;
+                              " it's not exists!\r\n")
+          << where;
     } else {
       EXPECT_TRUE(lines.empty()) << where;
     }
@@ -214,7 +219,7 @@ TEST_F(ShellApiTest, ShellExecOpensWithoutWaiting) {
   const std::wstring marker = temp_ / L"opened.txt";
   const DWORD start = GetTickCount();
   RunScript(L"ok = Lua_ShellExec(" + Quote(SleeperPath()) + L", " +
-      Quote(L"3000 \"" + marker + L"\"") + L")");
+            Quote(L"3000 \"" + marker + L"\"") + L")");
   EXPECT_TRUE(QLMScriptEngine::Instance().GetGlobalBoolean("ok"));
   EXPECT_LT(GetTickCount() - start, 3000u);
   EXPECT_FALSE(FileExists(marker));

@@ -47,12 +47,15 @@ TEST(SystemQueries, RegVarByCsidlFeedsExpandEnv) {
   const struct {
     const wchar_t* name;
     int csidl;
-  } folders[] = {{L"DESKTOP", CSIDL_DESKTOPDIRECTORY}, {L"COMMPROGRAMS", CSIDL_COMMON_PROGRAMS},
-                 {L"APPDATA_R", CSIDL_APPDATA}, {L"PROGRAMDATA_C", CSIDL_COMMON_APPDATA}};
+  } folders[] = {{L"DESKTOP", CSIDL_DESKTOPDIRECTORY},
+                 {L"COMMPROGRAMS", CSIDL_COMMON_PROGRAMS},
+                 {L"APPDATA_R", CSIDL_APPDATA},
+                 {L"PROGRAMDATA_C", CSIDL_COMMON_APPDATA}};
   for (const auto& f : folders) {
     const std::string where = WideToUtf8(f.name);
-    RunScript(std::wstring(L"ok = Lua_RegVarByCSIDL('") + f.name + L"', " + std::to_wstring(f.csidl) +
-        L"); text = Lua_ExpandEnv('%" + f.name + L"%\\\\Product')");
+    RunScript(std::wstring(L"ok = Lua_RegVarByCSIDL('") + f.name + L"', " +
+              std::to_wstring(f.csidl) + L"); text = Lua_ExpandEnv('%" + f.name +
+              L"%\\\\Product')");
     EXPECT_TRUE(Engine().GetGlobalBoolean("ok")) << where;
     ASSERT_FALSE(SpecialFolder(f.csidl).empty()) << where;
     EXPECT_EQ(Engine().GetGlobalString("text"), SpecialFolder(f.csidl) + L"\\Product") << where;
@@ -97,7 +100,8 @@ TEST(SystemQueries, ExpandEnvUsesTheLastArgument) {
 }
 
 TEST(SystemQueries, GetModuleFileName) {
-  RunScript(L"own = Lua_GetModuleFileName(); other = Lua_GetModuleFileName('qlm_not_loaded.dll');"
+  RunScript(
+      L"own = Lua_GetModuleFileName(); other = Lua_GetModuleFileName('qlm_not_loaded.dll');"
       L"kernel = Lua_GetModuleFileName('kernel32')");
   EXPECT_EQ(Engine().GetGlobalString("own"), OwnPath());
   EXPECT_EQ(Engine().GetGlobalString("other"), OwnPath());
@@ -114,8 +118,8 @@ TEST(SystemQueries, GetCommandLineArgvStripsQuotes) {
       RunProcess(L"\"" + probe + L"\" \"" + out + L"\" \"with blank\" plain \"\"");
   ASSERT_TRUE(result.finished);
   ASSERT_EQ(result.exitCode, 0u);
-  EXPECT_EQ(ReadFileBytes(out), WideToUtf8(probe) + "\n" + WideToUtf8(out) +
-                                    "\nwith blank\nplain\n\n");
+  EXPECT_EQ(ReadFileBytes(out),
+            WideToUtf8(probe) + "\n" + WideToUtf8(out) + "\nwith blank\nplain\n\n");
 }
 
 TEST(SystemQueries, GetDriverInstallPathProposesProgramFiles) {
@@ -149,7 +153,8 @@ TEST(SystemPrivileges, EnablePrivilegeReadsTheLastTwoArguments) {
     std::vector<std::string> lines = capture.Lines(GetCurrentProcessId());
     if (c.lookupFails) {
       ASSERT_EQ(lines.size(), 3u) << where;
-      EXPECT_EQ(lines[0].rfind("vd LookupPrivilegeValue failed!vd file:", 0), 0u) << lines[0] << where;
+      EXPECT_EQ(lines[0].rfind("vd LookupPrivilegeValue failed!vd file:", 0), 0u)
+          << lines[0] << where;
     } else {
       EXPECT_TRUE(lines.empty()) << where;
     }
@@ -166,8 +171,7 @@ TEST(SystemLog, LogoutWritesDebugLineAndLogRecord) {
 
   const std::string daily =
       ReadFileBytes(temp / AnsiToWide(CRykBaseLog::TodayFileName("RykInstall").c_str()));
-  const std::regex record(
-      R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\] \[info\] \[\d+\] )"
-      R"(\[lua_system Lua_Logout: \d+\] log:step \{\} done 100%\r?\n)");
+  const std::regex record(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\] \[info\] \[\d+\] )"
+                          R"(\[lua_system Lua_Logout: \d+\] log:step \{\} done 100%\r?\n)");
   EXPECT_TRUE(std::regex_match(daily, record)) << daily;
 }

@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr DWORD kAllContexts = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER |
-                               CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
+constexpr DWORD kAllContexts =
+    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
 // Releases a COM interface pointer when the scope ends.
 template <typename T>
@@ -43,8 +43,7 @@ bool IsPinVerb(const std::wstring& verb) {
 }
 
 bool IsUnpinVerb(const std::wstring& verb) {
-  return _wcsicmp(verb.c_str(), L"Startunpin") == 0 ||
-         _wcsicmp(verb.c_str(), L"Taskbarunpin") == 0;
+  return _wcsicmp(verb.c_str(), L"Startunpin") == 0 || _wcsicmp(verb.c_str(), L"Taskbarunpin") == 0;
 }
 
 const wchar_t* NullWhenEmpty(const std::wstring& text) {
@@ -75,8 +74,7 @@ bool BuildInternetShortcut(const std::wstring& url, ComRef<IPersistFile>& persis
     return ReportStepFailure(L"SetURL %s failed!\r\n", url, __LINE__);
   }
   if (FAILED(shortcut->QueryInterface(IID_IPersistFile, persist.OutVoid()))) {
-    DebugJoinedFailureReport(L"QueryInterface IID_IPersistFile failed!", kApiSourceFile,
-                             __LINE__);
+    DebugJoinedFailureReport(L"QueryInterface IID_IPersistFile failed!", kApiSourceFile, __LINE__);
     return false;
   }
   return true;
@@ -115,8 +113,7 @@ bool BuildProgramLink(lua_State* L, const std::wstring& target, ComRef<IPersistF
     return ReportStepFailure(L"SetWorkingDirectory %s failed!\r\n", folder, __LINE__);
   }
   if (FAILED(link->QueryInterface(IID_IPersistFile, persist.OutVoid()))) {
-    DebugJoinedFailureReport(L"QueryInterface IID_IPersistFile failed!", kApiSourceFile,
-                             __LINE__);
+    DebugJoinedFailureReport(L"QueryInterface IID_IPersistFile failed!", kApiSourceFile, __LINE__);
     return false;
   }
   return true;
@@ -173,9 +170,9 @@ bool Exec(lua_State* L) {
   }
   if (lua_toboolean(L, 5)) return LaunchedByDesktopShell(file, parameters);
   if (lua_toboolean(L, 4)) return ExecuteAndWait(file, parameters, folder);
-  const auto code = reinterpret_cast<INT_PTR>(ShellExecuteW(
-      nullptr, NullWhenEmpty(verb), file.c_str(), NullWhenEmpty(parameters),
-      NullWhenEmpty(folder), SW_SHOWNORMAL));
+  const auto code = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, NullWhenEmpty(verb),
+                                                            file.c_str(), NullWhenEmpty(parameters),
+                                                            NullWhenEmpty(folder), SW_SHOWNORMAL));
   return code > 32 || IsPinVerb(verb);
 }
 
