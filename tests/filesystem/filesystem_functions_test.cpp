@@ -246,8 +246,8 @@ TEST_F(FileSystemFunctions, DeleteFileRetriesUntilTheFileGoes) {
   std::atomic<bool> stop{false};
   std::thread answerer([&] {
     while (!stop) {
-      HWND box = FindWindowW(L"#32770", kPromptCaption);
-      if (box == nullptr || !IsWindowVisible(box)) {
+      HWND box = FindOwnDialog(kPromptCaption);
+      if (box == nullptr) {
         Sleep(50);
         continue;
       }

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <tlhelp32.h>
+
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -96,13 +98,59 @@ bool FileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+
+bool IsOwnOrChildProcess(DWORD pid) {
+  const DWORD self = GetCurrentProcessId();
+  if (pid == self) return true;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  bool child = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !child;
+       more = Process32NextW(snapshot, &entry)) {
+    child = entry.th32ProcessID == pid && entry.th32ParentProcessID == self;
+  }
+  CloseHandle(snapshot);
+  return child;
+}
+
+struct DialogSearch {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<DialogSearch*>(context);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  wchar_t title[512] = {};
+  GetWindowTextW(window, title, 512);
+  if (*search->caption != title) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (!IsOwnOrChildProcess(pid)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindOwnDialog(const std::wstring& caption) {
+  DialogSearch search{&caption, nullptr};
+  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 MessageBoxAnswerer::MessageBoxAnswerer(std::wstring caption, int buttonId, int times)
     : caption_(std::move(caption)), buttonId_(buttonId), times_(times) {
   InitializeCriticalSection(&lock_);
   thread_ = std::thread([this] {
     while (!stop_ && answered_ < times_) {
-      HWND box = FindWindowW(L"#32770", caption_.c_str());
-      if (box && IsWindowVisible(box)) {
+      HWND box = FindOwnDialog(caption_);
+      if (box) {
         wchar_t text[8192] = {};
         GetDlgItemTextW(box, 0xFFFF, text, 8192);
         EnterCriticalSection(&lock_);

@@ -42,8 +42,13 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
-// Watches for a message box (dialog class "#32770") with the given caption, records its text
-// and answers it with the button id. Runs on its own thread until destroyed.
+// A visible dialog (class "#32770") with the caption that belongs to this process or to one
+// of its child processes; null when there is none. Tests running side by side never see each
+// other's boxes.
+HWND FindOwnDialog(const std::wstring& caption);
+
+// Watches for a message box with the given caption (FindOwnDialog), records its text and
+// answers it with the button id. Runs on its own thread until destroyed.
 class MessageBoxAnswerer {
  public:
   MessageBoxAnswerer(std::wstring caption, int buttonId, int times = 1);
