@@ -213,6 +213,15 @@ TEST(SvgDocument, BadInputIsRefusedOrDrawnAsFarAsValid) {
   EXPECT_EQ(Alpha(b, 0, 0), 0) << "a gradient without stops paints nothing";
   EXPECT_EQ(Alpha(b, 6, 2), 255) << "path data up to the error";
   EXPECT_EQ(Alpha(b, 2, 6), 255) << "the unclosed last element";
+
+  // Coordinates far outside the canvas are clipped, not overflowed.
+  SvgBitmap huge = Render(
+      "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'>"
+      "<rect x='-1e38' y='-1e38' width='2e38' height='2e38' fill='#000'/>"
+      "<path d='M-1e300 0L1e300 1e300' stroke='#000' stroke-width='1e300'/></svg>");
+  ASSERT_EQ(huge.width, 8);
+  EXPECT_EQ(Alpha(huge, 0, 0), 255);
+  EXPECT_EQ(Alpha(huge, 7, 7), 255);
 }
 
 }  // namespace

@@ -132,9 +132,8 @@ std::vector<Polyline> Path::Flatten(const Matrix& m, double tolerance) const {
         // The second differences bound the distance between curve and chord polygon.
         Point dd1 = p0 - p1 * 2 + p2, dd2 = p1 - p2 * 2 + p3;
         double dd = std::max(Length(dd1), Length(dd2));
-        int n = static_cast<int>(std::ceil(std::sqrt(0.75 * dd / tolerance)));
-        if (n < 1) n = 1;
-        if (n > 1000) n = 1000;
+        double steps = std::ceil(std::sqrt(0.75 * dd / tolerance));
+        int n = std::isfinite(steps) ? static_cast<int>(std::min(1000.0, std::max(1.0, steps))) : 1;
         Polyline& line = out.back();
         for (int i = 1; i <= n; ++i) {
           double t = static_cast<double>(i) / n, u = 1 - t;

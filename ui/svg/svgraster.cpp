@@ -32,14 +32,16 @@ void Rasterizer::Accumulate(std::vector<float>& acc, int stride, int rows, Point
     std::swap(a, b);
     dir = -1;
   }
+  if (b.y <= 0 || a.y >= rows) return;
   double dxdy = (b.x - a.x) / (b.y - a.y);
   double x = a.x;
-  int yStart = static_cast<int>(std::floor(a.y));
+  int yStart = 0;
   if (a.y < 0) {
     x -= a.y * dxdy;
-    yStart = 0;
+  } else {
+    yStart = static_cast<int>(std::floor(a.y));
   }
-  int yEnd = std::min(rows, static_cast<int>(std::ceil(b.y)));
+  int yEnd = static_cast<int>(std::ceil(std::min<double>(rows, b.y)));
   for (int y = yStart; y < yEnd; ++y) {
     float* row = &acc[static_cast<size_t>(y) * stride];
     double dy = std::min<double>(y + 1, b.y) - std::max<double>(y, a.y);
@@ -112,10 +114,14 @@ bool Rasterizer::Render(FillRule rule, CoverageMask& out) {
       maxY = std::max(maxY, p.y);
     }
   }
-  int left = std::max(0, static_cast<int>(std::floor(minX)));
-  int top = std::max(0, static_cast<int>(std::floor(minY)));
-  int right = std::min(canvasWidth_, static_cast<int>(std::ceil(maxX)) + 1);
-  int bottom = std::min(canvasHeight_, static_cast<int>(std::ceil(maxY)));
+  // Bounds are limited to the canvas in floating point before they become integers.
+  auto limit = [](double v, double hi) { return std::min(hi, std::max(-1.0, v)); };
+  int left = static_cast<int>(std::floor(limit(minX, canvasWidth_)));
+  int top = static_cast<int>(std::floor(limit(minY, canvasHeight_)));
+  int right = static_cast<int>(std::ceil(limit(maxX, canvasWidth_ - 1))) + 1;
+  int bottom = static_cast<int>(std::ceil(limit(maxY, canvasHeight_)));
+  left = std::max(0, left);
+  top = std::max(0, top);
   if (left >= right || top >= bottom) return false;
   int width = right - left, height = bottom - top;
   int stride = width + 2;
