@@ -20,6 +20,8 @@ namespace {
 
 constexpr wchar_t kPayloadType[] = L"_7Z";
 constexpr SRes kStatusOpenFailed = 1;
+// Not a decoder status: the payload resource could not be found or loaded.
+constexpr SRes kResourceMissing = -1;
 
 std::wstring ArgText(lua_State* L, int index) {
   int type = lua_type(L, index);
@@ -110,11 +112,12 @@ SRes ExtractFile(const std::wstring& source, const std::wstring& destination,
   return ExtractArchive(&stream.vt, destination, fileDone, createError);
 }
 
-// Returns -1 when the resource cannot be found or loaded, otherwise the extraction status.
+// Returns kResourceMissing when the resource cannot be found or loaded, otherwise the
+// extraction status; SZ_ERROR_MEM when the private copy cannot be made.
 SRes ExtractPayloadResource(const ResourceName& name, const std::wstring& destination,
                             ScriptCallback* fileDone, ScriptCallback* createError) {
   LoadedResource resource(kPayloadType, name.Resource());
-  if (!resource.Loaded()) return -1;
+  if (!resource.Loaded()) return kResourceMissing;
   if (!name.ByNumber()) {
     DebugLine(L"UnCompress %s to %s .\r\n", name.Text(), destination.c_str());
   }
@@ -168,7 +171,7 @@ int Lua_UnCompress7z(lua_State* L) {
   } else {
     status = ExtractPayloadResource(ResourceName(L, 1), destination, fileDone.get(),
                                     createError.get());
-    if (status == -1) {
+    if (status == kResourceMissing) {
       DebugLine(L"Fun:%s ,LoadResource failed!\r\n", L"Lua_UnCompress7z");
       lua_pushboolean(L, 0);
       return 1;
