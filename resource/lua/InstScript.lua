@@ -8,28 +8,16 @@ local function step(name)
   say("%s (InstallPath=%s)", name, tostring(InstallPath))
 end
 
--- Calls an installation function when this installer has it.
-local function api(name, ...)
-  local fn = _G[name]
-  if type(fn) ~= "function" then
-    say("%s is not available, skipped", name)
-    return nil
-  end
-  return fn(...)
-end
-
--- Ends the running product so that its files can be replaced.
+-- Ends the running product so that its files can be replaced. Each call ends the first
+-- process found with that image name, so it is repeated while one remains.
 local function end_product_processes()
   for _, image in ipairs({ global_main_app_name, "helper.exe" }) do
-    say("ending %s: %s", image, tostring(api("Lua_KillAllTaskByName", image)))
-  end
-end
-
-local function ensure_folder(path)
-  if Lua_CreateDirectory then
-    Lua_CreateDirectory(path)
-  else
-    os.execute('mkdir "' .. path .. '" 2>nul')
+    local ended = 0
+    while Lua_GetProcessId(image) ~= -1 and ended < 16 do
+      Lua_KillAllTaskByName(image)
+      ended = ended + 1
+    end
+    say("ended %d running %s", ended, image)
   end
 end
 
@@ -41,7 +29,7 @@ local function on_create_error(path, code)
   local moved = os.rename(path, aside)
   say("cannot create %s (error %d): %s", path, code, moved and "moved aside, retrying" or "skipped")
   if moved then
-    api("Lua_DeleteFileAfterReboot", aside)
+    Lua_DeleteFileAfterReboot(aside)
     return 0
   end
   return 1
@@ -60,7 +48,7 @@ end
 
 function QLMSE_OnInstall()
   step("QLMSE_OnInstall")
-  ensure_folder(InstallPath)
+  Lua_CreateDirectory(InstallPath)
   local ok = Lua_UnCompress7z("App.7z", InstallPath, false, on_file_done, on_create_error)
   say("payload extracted: %s", tostring(ok))
   -- The configuration and uninstall chunks go beside the product for its uninstaller.

@@ -13,10 +13,8 @@ function QLMSE_BeforeInstall() step("QLMSE_BeforeInstall") end
 
 function QLMSE_OnInstall()
   step("QLMSE_OnInstall")
-  if Lua_KillAllTaskByName then Lua_KillAllTaskByName(global_main_app_name) end
-  if Lua_DelFileRecursive then
-    say("removed %s: %s", InstallPath, tostring(Lua_DelFileRecursive(InstallPath)))
-  end
+  Lua_KillAllTaskByName(global_main_app_name)
+  say("removed %s: %s", InstallPath, tostring(Lua_DelFileRecursive(InstallPath)))
 end
 
 function QLMSE_BeforeComplete() step("QLMSE_BeforeComplete") end
