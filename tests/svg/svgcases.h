@@ -93,7 +93,7 @@ const SvgFixture kFixtures[] = {
 <!DOCTYPE svg PUBLIC "-//W3C//DTD SVG 1.1//EN" "http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd">
 <!-- group opacity, style sheets, entities and colours -->
 <svg xmlns="http://www.w3.org/2000/svg" width='64' height='40'>
-  <style><![CDATA[ .a { fill: #1565c0; } rect.b { stroke: hsl-not-supported; stroke: #333; stroke-width: 2px } #c { fill: rgb(255, 128, 0) } ]]></style>
+  <style><![CDATA[ .a { fill: #1565c0; } rect.b { stroke: not-a-colour; stroke: #333; stroke-width: 2px } #c { fill: rgb(255, 128, 0) } ]]></style>
   <title>A &amp; B &#x3c;test&#62;</title>
   <g opacity="0.5"><rect x="4" y="4" width="24" height="24" fill="red"/><rect x="14" y="12" width="24" height="24" fill="blue"/></g>
   <circle class="a" cx="48" cy="14" r="10" opacity=".7"/>
