@@ -316,19 +316,21 @@ TEST(SilentInstall, EndsToolProcessesFirstAndRunsEveryHookOnTheMainThread) {
   ChildProcess keep(L"\"" + tools + L"\\sub\\keep.EXE\"");
   ChildProcess top(L"\"" + tools + L"\\top.exe\"");
   for (const ChildProcess* child : {&run1, &run2, &keep, &top}) {
-    ASSERT_TRUE(child->WaitForWindow());
+    ASSERT_TRUE(child->WaitForWindow(L"QlmTestWindow"));
   }
 
   const std::string token = std::to_string(GetTickCount());
   SetEnvironmentVariableW(L"QLM_TEST_TOKEN", Utf8ToWide(token.c_str()).c_str());
   InstallerSettings settings;
   settings.installPath = install.Path();
+  // Only the records that this run appends to today's log count.
+  const size_t logStart = ReadFileBytes(TodayLogPath()).size();
   const InstallerRun run = RunInstaller(TestInstaller(), L"/InstallSlience true", settings);
   ExpectSilentRun(run, settings);
 
   for (const ChildProcess* child : {&run1, &run2}) {
     DWORD exitCode = 0;
-    EXPECT_TRUE(child->WaitExit(10000, exitCode));
+    EXPECT_TRUE(child->WaitExit(60000, exitCode));
     EXPECT_EQ(exitCode, 10000u);
   }
   DWORD ignored = 0;
@@ -336,7 +338,7 @@ TEST(SilentInstall, EndsToolProcessesFirstAndRunsEveryHookOnTheMainThread) {
   EXPECT_FALSE(top.WaitExit(0, ignored)) << "programs directly in Tools are not tool programs";
 
   // The log's thread column: every hook and the tool-process search ran on one thread.
-  const std::string log = ReadFileBytes(TodayLogPath());
+  const std::string log = ReadFileBytes(TodayLogPath()).substr(logStart);
   const std::vector<std::string> hooks = LogThreadsOf(log, "hook " + token + " ");
   const std::vector<std::string> search =
       LogThreadsOf(log, "strAppPath:" + WideToUtf8(tools) + "\\");

@@ -1,5 +1,7 @@
 #include "testprocesses.h"
 
+#include <cwchar>
+
 #include "testsupport.h"
 
 namespace {
@@ -8,6 +10,7 @@ constexpr UINT kQueryCount = WM_APP + 1;
 
 struct WindowSearch {
   DWORD pid;
+  const wchar_t* className;
   HWND found;
 };
 
@@ -15,13 +18,15 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<WindowSearch*>(parameter);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->pid) return TRUE;
+  wchar_t className[256] = {};
+  GetClassNameW(window, className, 256);
+  if (owner != search->pid || wcscmp(className, search->className) != 0) return TRUE;
   search->found = window;
   return FALSE;
 }
 
-HWND WindowOfProcess(DWORD pid) {
-  WindowSearch search = {pid, nullptr};
+HWND WindowOfProcess(DWORD pid, const wchar_t* className) {
+  WindowSearch search = {pid, className, nullptr};
   EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -44,13 +49,13 @@ ChildProcess::~ChildProcess() {
   CloseHandle(info_.hThread);
 }
 
-bool ChildProcess::WaitForWindow(DWORD timeoutMs) const {
+HWND ChildProcess::WaitForWindow(const wchar_t* className, DWORD timeoutMs) const {
   const DWORD start = GetTickCount();
   while (Started() && GetTickCount() - start < timeoutMs) {
-    if (WindowOfProcess(info_.dwProcessId)) return true;
+    if (HWND window = WindowOfProcess(info_.dwProcessId, className)) return window;
     Sleep(100);
   }
-  return false;
+  return nullptr;
 }
 
 bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD& exitCode) const {
@@ -60,7 +65,7 @@ bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD& exitCode) const {
 
 ListenerProcess::ListenerProcess()
     : process_(L"\"" + BinFolder() + L"qlm_test_listener.exe\" QlmListener 600000") {
-  if (process_.WaitForWindow()) window_ = WindowOfProcess(process_.Pid());
+  window_ = process_.WaitForWindow(L"QlmTestListener");
 }
 
 int ListenerProcess::Count() const {

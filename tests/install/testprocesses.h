@@ -18,8 +18,9 @@ class ChildProcess {
 
   bool Started() const { return info_.hProcess != nullptr; }
   DWORD Pid() const { return info_.dwProcessId; }
-  // Waits until the process shows a top-level window; false after the timeout.
-  bool WaitForWindow(DWORD timeoutMs = 30000) const;
+  // Waits until the process has a top-level window of the class; false after the timeout.
+  // (Wine gives processes helper windows of other classes, so the class matters.)
+  HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 60000) const;
   // True when the process ended within the timeout; its exit code goes to `exitCode`.
   bool WaitExit(DWORD timeoutMs, DWORD& exitCode) const;
 
