@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "uiimage.h"
+
 AlphaBlendFunction SystemAlphaBlend() {
   static const AlphaBlendFunction function = [] {
     HMODULE library = LoadLibraryW(L"msimg32.dll");
@@ -28,15 +30,8 @@ bool SoftwareAlphaBlend(HDC dc, int x, int y, int width, int height, HBITMAP sou
   const bool topDown = section.dsBmih.biHeight < 0;
   const BYTE* sourceBits = static_cast<const BYTE*>(section.dsBm.bmBits);
 
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = -height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP buffer = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP buffer = CreateTopDownDib(dc, width, height, &bits);
   if (buffer == nullptr) return false;
   HDC memory = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(memory, buffer);

@@ -11,8 +11,7 @@ ImageInfo::~ImageInfo() {
   if (bitmap != nullptr) DeleteObject(bitmap);
 }
 
-std::unique_ptr<ImageInfo> CreateImageFromRgba(const BYTE* rgba, int width, int height, DWORD mask) {
-  if (width <= 0 || height <= 0) return nullptr;
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits) {
   BITMAPINFO bmi = {};
   bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bmi.bmiHeader.biWidth = width;
@@ -20,9 +19,14 @@ std::unique_ptr<ImageInfo> CreateImageFromRgba(const BYTE* rgba, int width, int 
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+std::unique_ptr<ImageInfo> CreateImageFromRgba(const BYTE* rgba, int width, int height, DWORD mask) {
+  if (width <= 0 || height <= 0) return nullptr;
   auto image = std::make_unique<ImageInfo>();
   void* bits = nullptr;
-  image->bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  image->bitmap = CreateTopDownDib(nullptr, width, height, &bits);
   if (image->bitmap == nullptr) return nullptr;
   image->bits = static_cast<BYTE*>(bits);
   image->width = width;

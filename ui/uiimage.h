@@ -32,4 +32,7 @@ std::unique_ptr<ImageInfo> LoadSkinImage(const std::wstring& name, const wchar_t
                                          HINSTANCE module);
 
 // Makes an ImageInfo from straight (not premultiplied) RGBA pixels.
+// A 32-bit top-down DIB section of width × height; `bits` receives its pixels.
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
+
 std::unique_ptr<ImageInfo> CreateImageFromRgba(const BYTE* rgba, int width, int height, DWORD mask);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "debugoutput.h"
+#include "lua_args.h"
 #include "qlmprocesstoolhelp.h"
 #include "scopeguard.h"
 #include "stringconv.h"
@@ -24,20 +25,11 @@ constexpr DWORD kServicePollMinSleepMs = 100;
 constexpr DWORD kServicePollMaxSleepMs = 1000;
 constexpr DWORD kServicePollLimitMs = 60000;
 
-// A text argument: strings and numbers by their text, anything else as the empty string.
-std::wstring TextArgument(lua_State* L, int index) {
-  const int type = lua_type(L, index);
-  if (type != LUA_TSTRING && type != LUA_TNUMBER) return std::wstring();
-  size_t length = 0;
-  const char* text = lua_tolstring(L, index, &length);
-  return Utf8ToWide(text, length);
-}
-
-// A path argument with its environment-variable references expanded.
-std::wstring ExpandedPathArgument(lua_State* L, int index) {
-  const std::wstring path = TextArgument(L, index);
-  wchar_t expanded[MAX_PATH] = {};
-  if (ExpandEnvironmentStringsW(path.c_str(), expanded, MAX_PATH) == 0) return std::wstring();
+// A path argument with its environment-variable references expanded; empty when the
+// expansion does not fit.
+std::wstring ExpandedPath(lua_State* L, int index) {
+  std::wstring expanded;
+  ExpandIntoMaxPath(TextArgument(L, index), expanded);
   return expanded;
 }
 
@@ -78,15 +70,13 @@ PollResult PollServiceState(SC_HANDLE service, DWORD target) {
   }
 }
 
-bool ReportMissingPath(const wchar_t* function, const std::wstring& path) {
-  DebugLine(L"Fun:%s, Description:%s it's not exists!\r\n", function, path.c_str());
-  return false;
-}
-
 bool RegisterInProcess(lua_State* L) {
   ComInitGuard ole(OleInitialize(nullptr), OleUninitialize);
-  const std::wstring path = ExpandedPathArgument(L, 1);
-  if (!PathFileExistsW(path.c_str())) return ReportMissingPath(L"Lua_RegSvr32", path);
+  const std::wstring path = ExpandedPath(L, 1);
+  if (!PathFileExistsW(path.c_str())) {
+    ReportMissingPath(L"Lua_RegSvr32", path);
+    return false;
+  }
 
   LibraryGuard library(LoadLibraryW(path.c_str()));
   if (!library.Get()) {
@@ -103,8 +93,11 @@ bool RegisterInProcess(lua_State* L) {
 
 bool RegisterWithRegsvr32(lua_State* L) {
   ComInitGuard ole(OleInitialize(nullptr), OleUninitialize);
-  const std::wstring path = ExpandedPathArgument(L, 1);
-  if (!PathFileExistsW(path.c_str())) return ReportMissingPath(L"Lua_RegistDll", path);
+  const std::wstring path = ExpandedPath(L, 1);
+  if (!PathFileExistsW(path.c_str())) {
+    ReportMissingPath(L"Lua_RegistDll", path);
+    return false;
+  }
 
   const std::wstring commandLine = L"regsvr32 " + TextArgument(L, 2) + L" \"" + path + L"\"";
   if (WinExec(WideToSystemAnsi(commandLine.c_str()).c_str(), SW_HIDE) > 32) return true;

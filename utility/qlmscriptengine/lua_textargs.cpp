@@ -5,21 +5,17 @@
 
 #include <vector>
 
-#include "stringconv.h"
+#include "lua_args.h"
 
 std::wstring ReadTextArgument(lua_State* L, int index) {
   if (index < 1 || index > lua_gettop(L)) return std::wstring();
-  size_t length = 0;
-  const char* text = lua_tolstring(L, index, &length);
-  if (!text) return std::wstring();
-  return Utf8ToWide(text, length);
+  return TextArgument(L, index);
 }
 
 std::wstring ExpandPathText(const std::wstring& path) {
-  wchar_t buffer[MAX_PATH] = {};
-  DWORD units = ExpandEnvironmentStringsW(path.c_str(), buffer, MAX_PATH);
-  if (units == 0 || units > MAX_PATH) return std::wstring();
-  return buffer;
+  std::wstring expanded;
+  ExpandIntoMaxPath(path, expanded);
+  return expanded;
 }
 
 std::wstring ParentFolder(const std::wstring& path) {
