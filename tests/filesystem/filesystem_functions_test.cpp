@@ -11,26 +11,13 @@
 
 #include "debugcapture.h"
 #include "qlmscriptengine.h"
+#include "scripttest.h"
 #include "stringconv.h"
 #include "testsupport.h"
 
 namespace {
 
 constexpr wchar_t kPromptCaption[] = L"提示";
-
-void RunChunk(const std::string& chunk) {
-  ASSERT_TRUE(QLMScriptEngine::Instance().DoBuffer(chunk.data(), chunk.size(), "test")) << chunk;
-}
-
-// A Lua string literal holding `text` unchanged.
-std::string Quote(const std::wstring& text) { return "[==[" + WideToUtf8(text) + "]==]"; }
-
-// Runs `call` and describes its first result as "type:value" ("<none>" without results).
-std::string Evaluate(const std::string& call) {
-  RunChunk("local t = table.pack(" + call +
-      ") qlm_result = t.n == 0 and '<none>' or type(t[1]) .. ':' .. tostring(t[1])");
-  return WideToUtf8(QLMScriptEngine::Instance().GetGlobalString("qlm_result"));
-}
 
 std::string Call(const char* function, const std::wstring& path) {
   return Evaluate(std::string(function) + "(" + Quote(path) + ")");
