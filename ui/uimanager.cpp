@@ -208,8 +208,8 @@ void CPaintManagerUI::RemoveAllDrawInfos() { drawInfos_.clear(); }
 
 // ---- Fonts ----
 
-HFONT CPaintManagerUI::AddFont(int id, const std::wstring& face, int size, bool bold,
-                               bool underline, bool italic, bool shared) {
+std::unique_ptr<FontInfo> CPaintManagerUI::MakeFontInfo(const std::wstring& face, int size,
+                                                        bool bold, bool underline, bool italic) {
   HFONT font = CreateSkinFont(face, size, GetDPIObj()->GetScale(), bold, underline, italic);
   if (font == nullptr) return nullptr;
   auto info = std::make_unique<FontInfo>();
@@ -220,6 +220,14 @@ HFONT CPaintManagerUI::AddFont(int id, const std::wstring& face, int size, bool 
   info->underline = underline;
   info->italic = italic;
   ReadFontMetrics(paintDC_, *info);
+  return info;
+}
+
+HFONT CPaintManagerUI::AddFont(int id, const std::wstring& face, int size, bool bold,
+                               bool underline, bool italic, bool shared) {
+  std::unique_ptr<FontInfo> info = MakeFontInfo(face, size, bold, underline, italic);
+  if (info == nullptr) return nullptr;
+  HFONT font = info->font;
   FontTable& table = shared || forceShared_ ? Shared().fonts : fonts_;
   table[std::to_wstring(id)] = std::move(info);
   return font;
@@ -227,16 +235,8 @@ HFONT CPaintManagerUI::AddFont(int id, const std::wstring& face, int size, bool 
 
 void CPaintManagerUI::SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline,
                                      bool italic, bool shared) {
-  HFONT font = CreateSkinFont(face, size, GetDPIObj()->GetScale(), bold, underline, italic);
-  if (font == nullptr) return;
-  auto info = std::make_unique<FontInfo>();
-  info->font = font;
-  info->face = face;
-  info->size = size;
-  info->bold = bold;
-  info->underline = underline;
-  info->italic = italic;
-  ReadFontMetrics(paintDC_, *info);
+  std::unique_ptr<FontInfo> info = MakeFontInfo(face, size, bold, underline, italic);
+  if (info == nullptr) return;
   (shared || forceShared_ ? Shared().defaultFont : defaultFont_) = std::move(info);
 }
 

@@ -113,6 +113,9 @@ class CPaintManagerUI {
   using FontTable = std::map<std::wstring, std::unique_ptr<FontInfo>>;
 
   void RebuildFont(FontInfo& info, BYTE charset = 0);
+  // A font of the skin at the current scale with its metrics; null when it cannot be made.
+  std::unique_ptr<FontInfo> MakeFontInfo(const std::wstring& face, int size, bool bold,
+                                         bool underline, bool italic);
 
   HDC paintDC_ = nullptr;
   bool layered_ = false;

@@ -33,14 +33,6 @@ std::vector<double> NumberList(const std::string& text) {
   return out;
 }
 
-std::string Href(const XmlElement& e) {
-  const std::string* h = e.Attribute("xlink:href");
-  if (!h) h = e.Attribute("href");
-  if (!h) return std::string();
-  std::string v = Trim(*h);
-  return !v.empty() && v[0] == '#' ? v.substr(1) : std::string();
-}
-
 bool IsContainer(const std::string& tag) {
   return tag == "g" || tag == "a" || tag == "switch";
 }
@@ -260,7 +252,7 @@ bool Document::BuildClipMask(const XmlElement& clip, const XmlElement& clipped,
     const XmlElement* shapeElement = child.get();
     Matrix ctm = base;
     if (LocalName(*child) == "use") {
-      shapeElement = Find(Href(*child));
+      shapeElement = Find(HrefTarget(*child));
       if (!shapeElement) continue;
       if (const std::string* t = child->Attribute("transform")) {
         if (ParseTransform(*t, m)) ctm = ctm * m;
@@ -322,7 +314,7 @@ void Document::RenderContent(const XmlElement& e, const std::string& tag, const 
     return;
   }
   if (tag == "use") {
-    const XmlElement* target = Find(Href(e));
+    const XmlElement* target = Find(HrefTarget(e));
     if (!target) return;
     Context inner = ctx;
     inner.ctm = ctx.ctm * Matrix::Translate(LengthAttribute(e, "x", ctx.viewport.width, 0),

@@ -9,14 +9,6 @@ namespace svg {
 
 namespace {
 
-std::string Href(const XmlElement& e) {
-  const std::string* h = e.Attribute("xlink:href");
-  if (!h) h = e.Attribute("href");
-  if (!h) return std::string();
-  std::string v = Trim(*h);
-  return !v.empty() && v[0] == '#' ? v.substr(1) : std::string();
-}
-
 bool IsGradient(const std::string& tag) {
   return tag == "linearGradient" || tag == "radialGradient";
 }
@@ -25,7 +17,7 @@ bool IsGradient(const std::string& tag) {
 std::vector<const XmlElement*> Chain(const XmlElement& gradient, const ElementLookup& find) {
   std::vector<const XmlElement*> chain{&gradient};
   while (chain.size() < 16) {
-    const XmlElement* next = find(Href(*chain.back()));
+    const XmlElement* next = find(HrefTarget(*chain.back()));
     if (!next || !IsGradient(LocalName(*next)) ||
         std::find(chain.begin(), chain.end(), next) != chain.end()) {
       break;
@@ -136,6 +128,14 @@ std::unique_ptr<Paint> MakeGradientPaint(const XmlElement& gradient, const Eleme
           Coordinate(chain, tag, "fy", c.y, boxUnits, vh)};
   if (r <= 0) return std::make_unique<SolidPaint>(stops.back().color);
   return std::make_unique<RadialGradientPaint>(stops, spread, toGradient, c, r, f);
+}
+
+std::string HrefTarget(const XmlElement& e) {
+  const std::string* h = e.Attribute("xlink:href");
+  if (!h) h = e.Attribute("href");
+  if (!h) return std::string();
+  std::string v = Trim(*h);
+  return !v.empty() && v[0] == '#' ? v.substr(1) : std::string();
 }
 
 }  // namespace svg

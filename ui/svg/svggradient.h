@@ -20,6 +20,9 @@ struct GradientTarget {
   const Viewport* viewport = nullptr;  // for percentages in userSpaceOnUse units
 };
 
+// The id that an element's href (or xlink:href) names; empty unless it is a local "#id".
+std::string HrefTarget(const XmlElement& e);
+
 using ElementLookup = std::function<const XmlElement*(const std::string& id)>;
 
 // The paint of a linearGradient or radialGradient element, following its href chain for
