@@ -12,3 +12,8 @@ global_start_parameter = ""
 global_startuseexplorer_level = false
 global_show_completewindow = true
 global_need_disk_space = "10"
+global_product_version = "1.0.0"
+global_publisher = "QLM Demo Team"
+-- Registry keys of the product (HKLM, the installer's 32-bit view).
+global_product_key = "Software\\QLMDemo"
+global_uninstall_key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QLMDemo"

@@ -39,6 +39,43 @@ local function on_file_done(path)
   say("installed %s", path)
 end
 
+-- Every step also goes to the installer's daily log file.
+local function log_step(format, ...)
+  local text = string.format(format, ...)
+  Lua_Logout(text)
+  say("%s", text)
+end
+
+-- Records the installation under the product's key and in the list of installed programs.
+local function register_product()
+  local path = InstallPath
+  Lua_RegAdd("HKLM", global_product_key, "InstallPath", "REG_SZ", path, true)
+  Lua_RegAdd("HKLM", global_product_key, "Version", "REG_SZ", global_product_version, true)
+  local key = global_uninstall_key
+  Lua_RegAdd("HKLM", key, "DisplayName", "REG_SZ", global_product_name, true)
+  -- The product's separate uninstaller runs UninstScript.luac written beside the product.
+  Lua_RegAdd("HKLM", key, "UninstallString", "REG_SZ", path .. "\\Uninstall.exe", true)
+  Lua_RegAdd("HKLM", key, "DisplayIcon", "REG_SZ", path .. "\\" .. global_main_app_name, true)
+  Lua_RegAdd("HKLM", key, "InstallLocation", "REG_SZ", path, true)
+  Lua_RegAdd("HKLM", key, "Publisher", "REG_SZ", global_publisher, true)
+  Lua_RegAdd("HKLM", key, "DisplayVersion", "REG_SZ", global_product_version, true)
+  -- Size in KiB, as the list of installed programs expects it.
+  Lua_RegAdd("HKLM", key, "EstimatedSize", "REG_DWORD", 1024, true)
+  log_step("registered %s %s under HKLM\\%s", global_product_name, global_product_version, key)
+end
+
+-- Start-menu and desktop shortcuts through folder variables set for this process.
+local function create_shortcuts()
+  Lua_RegVarByCSIDL("COMMPROGRAMS", 23)
+  Lua_RegVarByCSIDL("DESKTOP", 16)
+  local target = InstallPath .. "\\" .. global_main_app_name
+  local menu = Lua_CreateShortcut(target, "%COMMPROGRAMS%\\QLM Demo\\QLM Demo.lnk", "",
+    "Starts the QLM demo product")
+  local desktop = Lua_CreateShortcut(target, "%DESKTOP%\\QLM Demo.lnk", "", "QLM Demo")
+  log_step("start-menu shortcut %s in %s", tostring(menu), Lua_ExpandEnv("%COMMPROGRAMS%"))
+  log_step("desktop shortcut %s in %s", tostring(desktop), Lua_ExpandEnv("%DESKTOP%"))
+end
+
 function QLMSE_BeforeInit() step("QLMSE_BeforeInit") end
 
 function QLMSE_BeforeInstall()
@@ -56,6 +93,9 @@ function QLMSE_OnInstall()
       tostring(Lua_ExtractResource("LUA", "GLOBAL_VAR.LUAC", InstallPath .. "\\Global_var.luac")))
   say("UninstScript.luac written: %s",
       tostring(Lua_ExtractResource("LUA", "UNINSTSCRIPT.LUAC", InstallPath .. "\\UninstScript.luac")))
+  log_step("payload extracted into %s: %s", InstallPath, tostring(ok))
+  register_product()
+  create_shortcuts()
 end
 
 function QLMSE_BeforeComplete() step("QLMSE_BeforeComplete") end

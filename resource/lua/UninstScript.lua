@@ -13,8 +13,17 @@ function QLMSE_BeforeInstall() step("QLMSE_BeforeInstall") end
 
 function QLMSE_OnInstall()
   step("QLMSE_OnInstall")
-  Lua_KillAllTaskByName(global_main_app_name)
+  while Lua_GetProcessId(global_main_app_name) ~= -1 do
+    if not Lua_KillAllTaskByName(global_main_app_name) then break end
+  end
+  Lua_RegVarByCSIDL("COMMPROGRAMS", 23)
+  Lua_RegVarByCSIDL("DESKTOP", 16)
+  Lua_DelFileRecursive("%COMMPROGRAMS%\\QLM Demo")
+  Lua_DeleteFileEx("%DESKTOP%\\QLM Demo.lnk")
+  Lua_RegDel("HKLM", global_uninstall_key)
+  Lua_RegDel("HKLM", global_product_key)
   say("removed %s: %s", InstallPath, tostring(Lua_DelFileRecursive(InstallPath)))
+  Lua_Logout("uninstalled " .. global_product_name)
 end
 
 function QLMSE_BeforeComplete() step("QLMSE_BeforeComplete") end
