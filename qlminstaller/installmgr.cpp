@@ -12,13 +12,9 @@
 #include "stringconv.h"
 
 CInstallMgr& CInstallMgr::Instance() {
-  static std::once_flag once;
-  static CInstallMgr* instance = nullptr;
-  std::call_once(once, [] {
-    static CInstallMgr manager;
-    instance = &manager;
-  });
-  return *instance;
+  // Function-local statics are initialised once, thread-safely.
+  static CInstallMgr manager;
+  return manager;
 }
 
 CInstallMgr::~CInstallMgr() = default;

@@ -212,8 +212,7 @@ TEST(ScriptError, BoxIsShownAndTheProcessEndsWithCodeZero) {
   TempFolder folder;
   ASSERT_TRUE(WriteFileBytes(folder / L"fail.lua", "before = 1\nerror('boom')\n"));
   MessageBoxAnswerer answerer(kScriptErrorCaption, IDOK);
-  std::wstring runner = ModuleFolder() + L"..\\bin\\qlm_runscript.exe";
-  ProcessResult result = RunProcess(L"\"" + runner + L"\" \"" + (folder / L"fail.lua") + L"\"");
+  ProcessResult result = RunScriptInChild(folder / L"fail.lua");
   ASSERT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 0u);  // the runner itself would end with 3
   ASSERT_TRUE(answerer.Wait(5000));

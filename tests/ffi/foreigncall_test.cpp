@@ -260,8 +260,7 @@ TEST(ForeignCall, TableArgumentEndsTheScriptWithTheErrorBox) {
                                          "f({})\n"
                                          "error('not reached')\n"));
   MessageBoxAnswerer answerer(kScriptErrorCaption, IDOK);
-  ProcessResult result =
-      RunProcess(L"\"" + ModuleFolder() + L"..\\bin\\ffiscriptrunner.exe\" \"" + script + L"\"");
+  ProcessResult result = RunScriptInChild(script);
   ASSERT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_TRUE(answerer.Wait(5000));

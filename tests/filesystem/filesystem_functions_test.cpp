@@ -258,8 +258,7 @@ TEST_F(FileSystemFunctions, DeleteFileAbortEndsTheProcessWithCodeZero) {
   Write(L"script.lua", "Lua_DeleteFile(" + Quote(At(L"locked.txt")) +
                            ") Lua_CreateDirectory(" + Quote(At(L"after abort")) + ")");
   MessageBoxAnswerer answerer(kPromptCaption, IDABORT);
-  ProcessResult run = RunProcess(L"\"" + ModuleFolder() + L"..\\bin\\qlm_luarunner.exe\" \"" +
-                                 At(L"script.lua") + L"\"");
+  ProcessResult run = RunScriptInChild(At(L"script.lua"));
   ASSERT_TRUE(run.started);
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 0u);

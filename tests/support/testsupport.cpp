@@ -39,6 +39,11 @@ std::wstring ModuleFolder() {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+ProcessResult RunScriptInChild(const std::wstring& scriptPath, DWORD timeoutMs) {
+  return RunProcess(L"\"" + ModuleFolder() + L"..\\bin\\qlm_runscript.exe\" \"" + scriptPath + L"\"",
+                    timeoutMs);
+}
+
 TempFolder::TempFolder(const std::wstring& hint) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);

@@ -23,6 +23,10 @@ bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& info);
 // Folder of the running test program, with a trailing backslash.
 std::wstring ModuleFolder();
 
+// Runs a script file through the engine in a child process (qlm_runscript): exit code 0 when
+// it ran, or when a script error ended it through the error box; 3 when it did not load or run.
+ProcessResult RunScriptInChild(const std::wstring& scriptPath, DWORD timeoutMs = 60000);
+
 // A fresh empty folder under the temporary folder, removed with its content on destruction.
 class TempFolder {
  public:

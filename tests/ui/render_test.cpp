@@ -17,14 +17,8 @@ constexpr DWORD kBlue = 0x0000FF;
 class Canvas {
  public:
   Canvas(int width, int height) : width_(width) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = CreateTopDownDib(nullptr, width, height, &bits);
     bits_ = static_cast<DWORD*>(bits);
     for (int i = 0; i < width * height; ++i) bits_[i] = kWhite;
     dc_ = CreateCompatibleDC(nullptr);

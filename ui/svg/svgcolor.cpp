@@ -82,27 +82,35 @@ int HexDigit(char c) {
 
 float Clamp01(double v) { return static_cast<float>(std::min(1.0, std::max(0.0, v))); }
 
-// "r, g, b[, a]" with numbers (0..255) or percentages; alpha as a number 0..1 or percentage.
-bool ParseFunctionalRgb(const char* p, Color& out) {
-  double v[4] = {0, 0, 0, 1};
+// The numbers of a functional colour up to ")", separated by blanks, commas or "/", at most
+// four; `percent` marks those written with "%", and a "deg" unit is skipped when allowed.
+// Returns the count, or -1 when a number is malformed.
+int ReadColorNumbers(const char* p, bool allowDegrees, double number[4], bool percent[4]) {
   int count = 0;
   while (count < 4) {
     while (*p == ' ' || *p == ',' || *p == '\t' || *p == '/') ++p;
     if (*p == ')') break;
     char* stop = nullptr;
-    double n = std::strtod(p, &stop);
-    if (stop == p) return false;
+    number[count] = std::strtod(p, &stop);
+    if (stop == p) return -1;
     p = stop;
-    bool percent = *p == '%';
-    if (percent) ++p;
-    if (count < 3) {
-      v[count] = percent ? n / 100.0 : n / 255.0;
-    } else {
-      v[count] = percent ? n / 100.0 : n;
-    }
+    if (allowDegrees && strncmp(p, "deg", 3) == 0) p += 3;
+    percent[count] = *p == '%';
+    if (percent[count]) ++p;
     ++count;
   }
+  return count;
+}
+
+// "r, g, b[, a]" with numbers (0..255) or percentages; alpha as a number 0..1 or percentage.
+bool ParseFunctionalRgb(const char* p, Color& out) {
+  double v[4] = {0, 0, 0, 1};
+  bool percent[4] = {};
+  int count = ReadColorNumbers(p, false, v, percent);
   if (count < 3) return false;
+  for (int i = 0; i < count; ++i) {
+    v[i] = percent[i] ? v[i] / 100.0 : i < 3 ? v[i] / 255.0 : v[i];
+  }
   out = {Clamp01(v[0]), Clamp01(v[1]), Clamp01(v[2]), Clamp01(v[3])};
   return true;
 }
@@ -119,21 +127,12 @@ float HueToRgb(double m1, double m2, double h) {
 // "h, s%, l%[, a]" with the hue in degrees.
 bool ParseFunctionalHsl(const char* p, Color& out) {
   double v[4] = {0, 0, 0, 1};
-  int count = 0;
-  while (count < 4) {
-    while (*p == ' ' || *p == ',' || *p == '\t' || *p == '/') ++p;
-    if (*p == ')') break;
-    char* stop = nullptr;
-    double n = std::strtod(p, &stop);
-    if (stop == p) return false;
-    p = stop;
-    if (strncmp(p, "deg", 3) == 0) p += 3;
-    bool percent = *p == '%';
-    if (percent) ++p;
-    v[count] = count == 0 ? n / 360.0 : percent ? n / 100.0 : n;
-    ++count;
-  }
+  bool percent[4] = {};
+  int count = ReadColorNumbers(p, true, v, percent);
   if (count < 3) return false;
+  for (int i = 0; i < count; ++i) {
+    v[i] = i == 0 ? v[i] / 360.0 : percent[i] ? v[i] / 100.0 : v[i];
+  }
   double s = std::min(1.0, std::max(0.0, v[1])), l = std::min(1.0, std::max(0.0, v[2]));
   double m2 = l <= 0.5 ? l * (s + 1) : l + s - l * s;
   double m1 = l * 2 - m2;

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
 namespace {
 constexpr char kLoggerName[] = "both";
@@ -15,13 +14,9 @@ constexpr char kPattern[] = "[%Y-%m-%d %H:%M:%S.%e] [%^%l%$] [%t] %v";
 }  // namespace
 
 CRykBaseLog& CRykBaseLog::Instance() {
-  static std::once_flag once;
-  static CRykBaseLog* instance = nullptr;
-  std::call_once(once, [] {
-    static CRykBaseLog log;
-    instance = &log;
-  });
-  return *instance;
+  // Function-local statics are initialised once, thread-safely.
+  static CRykBaseLog log;
+  return log;
 }
 
 CRykBaseLog::~CRykBaseLog() = default;

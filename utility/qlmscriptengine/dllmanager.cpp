@@ -178,11 +178,5 @@ void PushDllManager(lua_State* L, HMODULE module) {
 }
 
 int OpenDllManagerModule(lua_State* L) {
-  luaL_newmetatable(L, kDllManagerMetaTable);
-  lua_pushvalue(L, -1);
-  lua_setfield(L, -2, "__index");
-  luaL_setfuncs(L, kMethods, 0);
-  lua_pop(L, 1);
-  luaL_newlib(L, kFunctions);
-  return 1;
+  return OpenTypeModule(L, kDllManagerMetaTable, kMethods, kFunctions);
 }

@@ -173,11 +173,7 @@ int OpenModule(lua_State* L) {
       {"New", New<T>},
       {nullptr, nullptr},
   };
-  luaL_newmetatable(L, T::MetaTable());
-  luaL_setfuncs(L, kMetaMethods, 0);
-  lua_pop(L, 1);
-  luaL_newlib(L, kFunctions);
-  return 1;
+  return OpenTypeModule(L, T::MetaTable(), kMetaMethods, kFunctions);
 }
 
 }  // namespace

@@ -196,11 +196,5 @@ const luaL_Reg kFunctions[] = {
 }  // namespace
 
 int OpenRawBufferModule(lua_State* L) {
-  luaL_newmetatable(L, kRawBufferMetaTable);
-  lua_pushvalue(L, -1);
-  lua_setfield(L, -2, "__index");
-  luaL_setfuncs(L, kAccessors, 0);
-  lua_pop(L, 1);
-  luaL_newlib(L, kFunctions);
-  return 1;
+  return OpenTypeModule(L, kRawBufferMetaTable, kAccessors, kFunctions);
 }

@@ -19,6 +19,10 @@ int OpenAStringModule(lua_State* L);
 int OpenWStringModule(lua_State* L);
 int OpenRawBufferModule(lua_State* L);
 int OpenDllManagerModule(lua_State* L);
+// Registers a type's metatable under `metaTable` (its __index is the metatable itself unless
+// `metaMethods` gives one) and pushes the module table with `functions`.
+int OpenTypeModule(lua_State* L, const char* metaTable, const luaL_Reg* metaMethods,
+                   const luaL_Reg* functions);
 // Creates the global GLibTab; leaves the stack as it found it.
 int CreateGlobalLibTable(lua_State* L);
 
