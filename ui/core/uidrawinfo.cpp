@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "uimanager.h"
+#include "uiskinresources.h"
 #include "uiresource.h"
 #include "uivalues.h"
 
@@ -106,7 +106,7 @@ void ApplyKeys(const std::map<std::wstring, std::wstring>& pairs, const CDPI* dp
 }  // namespace
 
 void ParseDrawInfo(const std::wstring& drawing, const std::wstring& modify,
-                   CPaintManagerUI* manager, DrawInfo& info) {
+                   CSkinResources* manager, DrawInfo& info) {
   info = DrawInfo();
   info.drawingString = drawing;
   info.modifyString = modify;

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-class CPaintManagerUI;
+class CSkinResources;
 
 struct DrawInfo {
   std::wstring drawingString;
@@ -36,4 +36,4 @@ std::map<std::wstring, std::wstring> ParseImageAttributes(const std::wstring& te
 // Parses the drawing string and then the modify string (whose values override) for the
 // scale of `manager` (100 without one).
 void ParseDrawInfo(const std::wstring& drawing, const std::wstring& modify,
-                   CPaintManagerUI* manager, DrawInfo& info);
+                   CSkinResources* manager, DrawInfo& info);

@@ -3,7 +3,7 @@
 #include <cwctype>
 
 #include "uiimagedecode.h"
-#include "uimanager.h"
+#include "uiskinsource.h"
 #include "uiresource.h"
 #include "uivalues.h"
 
@@ -63,7 +63,7 @@ bool ReadModuleResource(const std::wstring& name, const wchar_t* type, HINSTANCE
                         std::vector<BYTE>& bytes) {
   if (name.empty() || !std::iswdigit(name[0])) return false;
   UINT id = static_cast<UINT>(ParseMarkupInt(name.c_str()));
-  HINSTANCE source = module != nullptr ? module : CPaintManagerUI::GetResourceDll();
+  HINSTANCE source = module != nullptr ? module : CSkinSource::GetResourceDll();
   HRSRC resource = FindResourceW(source, MAKEINTRESOURCEW(id), type);
   if (resource == nullptr) return false;
   HGLOBAL loaded = LoadResource(source, resource);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "uialphablend.h"
-#include "uimanager.h"
+#include "uiskinresources.h"
 
 namespace {
 
@@ -139,7 +139,7 @@ RECT ImageDestination(const RECT& item, const RECT& dest) {
   return rc;
 }
 
-bool DrawImageInfo(HDC dc, CPaintManagerUI* manager, const RECT& itemRect, const RECT& paintRect,
+bool DrawImageInfo(HDC dc, CSkinResources* manager, const RECT& itemRect, const RECT& paintRect,
                    const DrawInfo* info) {
   if (manager == nullptr || info == nullptr || info->imageName.empty()) return false;
   const ImageInfo* image = manager->FindOrLoadImage(
@@ -158,7 +158,7 @@ bool DrawImageInfo(HDC dc, CPaintManagerUI* manager, const RECT& itemRect, const
   return true;
 }
 
-bool DrawImageString(HDC dc, CPaintManagerUI* manager, const RECT& itemRect, const RECT& paintRect,
+bool DrawImageString(HDC dc, CSkinResources* manager, const RECT& itemRect, const RECT& paintRect,
                      const std::wstring& drawing, const std::wstring& modify) {
   if (manager == nullptr) return false;
   return DrawImageInfo(dc, manager, itemRect, paintRect, manager->GetDrawInfo(drawing, modify));

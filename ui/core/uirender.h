@@ -7,13 +7,13 @@
 
 #include "uidrawinfo.h"
 
-class CPaintManagerUI;
+class CSkinResources;
 
 // Draws an image attribute string (and its modify string) for a control at itemRect.
 // True when drawn or when nothing needed drawing; false without image name or image.
-bool DrawImageString(HDC dc, CPaintManagerUI* manager, const RECT& itemRect, const RECT& paintRect,
+bool DrawImageString(HDC dc, CSkinResources* manager, const RECT& itemRect, const RECT& paintRect,
                      const std::wstring& drawing, const std::wstring& modify = std::wstring());
-bool DrawImageInfo(HDC dc, CPaintManagerUI* manager, const RECT& itemRect, const RECT& paintRect,
+bool DrawImageInfo(HDC dc, CSkinResources* manager, const RECT& itemRect, const RECT& paintRect,
                    const DrawInfo* info);
 
 // The destination of an image inside itemRect: all-zero dest fills it; a negative right or

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "scopeguard.h"
-#include "uimanager.h"
+#include "uiskinsource.h"
 #include "uimarkup.h"
 #include "uiresourcezip.h"
 
@@ -39,18 +39,18 @@ SkinFileError ReadWholeFile(const std::wstring& path, size_t maxSize, std::vecto
 
 // The archive to read from: the one kept open, or `opened` for this read only.
 CSkinArchive* AcquireArchive(std::unique_ptr<CSkinArchive>& opened) {
-  if (CPaintManagerUI::IsCachedResourceArchive()) return CPaintManagerUI::GetResourceArchiveHandle();
+  if (CSkinSource::IsCachedResourceArchive()) return CSkinSource::GetResourceArchiveHandle();
   opened = CSkinArchive::OpenFile(
-      CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceArchive(),
-      CPaintManagerUI::GetResourceArchivePassword());
+      CSkinSource::GetResourcePath() + CSkinSource::GetResourceArchive(),
+      CSkinSource::GetResourceArchivePassword());
   return opened.get();
 }
 
 SkinFileError ReadSkinFile(std::wstring_view name, size_t maxSize, std::vector<BYTE>& bytes) {
   bytes.clear();
   std::wstring entry(name);
-  if (CPaintManagerUI::GetResourceArchive().empty()) {
-    return ReadWholeFile(CPaintManagerUI::GetResourcePath() + entry, maxSize, bytes);
+  if (CSkinSource::GetResourceArchive().empty()) {
+    return ReadWholeFile(CSkinSource::GetResourcePath() + entry, maxSize, bytes);
   }
   std::unique_ptr<CSkinArchive> opened;
   CSkinArchive* archive = AcquireArchive(opened);
@@ -78,8 +78,8 @@ bool ReadSkinAssetFile(std::wstring_view name, std::vector<BYTE>& bytes) {
 
 bool SkinFileExists(std::wstring_view name) {
   std::wstring entry(name);
-  if (CPaintManagerUI::GetResourceArchive().empty()) {
-    DWORD attributes = GetFileAttributesW((CPaintManagerUI::GetResourcePath() + entry).c_str());
+  if (CSkinSource::GetResourceArchive().empty()) {
+    DWORD attributes = GetFileAttributesW((CSkinSource::GetResourcePath() + entry).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
   std::unique_ptr<CSkinArchive> opened;

@@ -1,130 +1,36 @@
-// The paint manager of one skinned window. This file holds the process-wide skin resource
-// settings and the manager's resource tables: images, parsed image attribute strings, fonts,
-// default colours and the DPI scale they are made for.
+// The paint manager of one skinned window.
 #pragma once
 #include <windows.h>
 
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
+#include "uiskinresources.h"
+#include "uiskinsource.h"
 
-#include "uidpi.h"
-#include "uidrawinfo.h"
-#include "uifont.h"
-#include "uiimage.h"
-
-class CSkinArchive;
-
-class CPaintManagerUI {
+class CPaintManagerUI : public CSkinResources {
  public:
-  // The archive name that stands for the in-memory skin archive.
-  static constexpr const wchar_t* kMemoryArchiveName = L"membuffer";
-
-  CPaintManagerUI();
-  virtual ~CPaintManagerUI();
-  CPaintManagerUI(const CPaintManagerUI&) = delete;
-  CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
-
-  // ---- Resource settings (process-wide) ----
-  static HINSTANCE GetInstance();
-  static void SetInstance(HINSTANCE instance);
-  // The separate resource module when set, else the module instance.
-  static HINSTANCE GetResourceDll();
-  static void SetResourceDll(HINSTANCE module);
-  static const std::wstring& GetResourcePath();
-  // A non-empty path without a trailing separator gets a backslash.
-  static void SetResourcePath(const wchar_t* path);
-  static const std::wstring& GetResourceArchive();
-  static const std::wstring& GetResourceArchivePassword();
-  static bool IsCachedResourceArchive();
-  static CSkinArchive* GetResourceArchiveHandle();
-  // Keeps an archive held in memory open for the life of the process; ignored while the
-  // in-memory archive is set. The bytes are not copied and must stay valid.
-  static void SetResourceArchive(const void* bytes, size_t size, const wchar_t* password);
-  // An archive file under the resource path, opened for each read.
-  static void SetResourceArchiveFile(const wchar_t* name, const wchar_t* password);
+  // The process-wide skin source, under the names the program entry uses.
+  static HINSTANCE GetInstance() { return CSkinSource::GetInstance(); }
+  static void SetInstance(HINSTANCE instance) { CSkinSource::SetInstance(instance); }
+  static const std::wstring& GetResourcePath() { return CSkinSource::GetResourcePath(); }
+  static void SetResourcePath(const wchar_t* path) { CSkinSource::SetResourcePath(path); }
+  static const std::wstring& GetResourceArchive() { return CSkinSource::GetResourceArchive(); }
+  static const std::wstring& GetResourceArchivePassword() {
+    return CSkinSource::GetResourceArchivePassword();
+  }
+  static bool IsCachedResourceArchive() { return CSkinSource::IsCachedResourceArchive(); }
+  static void SetResourceArchive(const void* bytes, size_t size, const wchar_t* password) {
+    CSkinSource::SetResourceArchive(bytes, size, password);
+  }
+  static void SetResourceArchiveFile(const wchar_t* name, const wchar_t* password) {
+    CSkinSource::SetResourceArchiveFile(name, password);
+  }
   // Frees the shared images and fonts and closes the kept archive; called once at the end.
-  static void Term();
+  static void Term() {
+    CSkinResources::TermShared();
+    CSkinSource::CloseArchive();
+  }
 
-  // ---- DPI ----
-  CDPI* GetDPIObj();
-  // Sets the scale for a DPI value and makes the scale-dependent resources again.
-  void SetDPI(int dpi);
-  // Empties the draw-info cache and the manager's images and makes every font again at the
-  // current scale (shared images stay).
-  void ResetDPIAssets();
+  bool IsLayered() const override { return layered_; }
 
-  // ---- Images ----
-  const ImageInfo* GetImage(const std::wstring& name) const;
-  const ImageInfo* AddImage(const std::wstring& name, const wchar_t* type = nullptr, DWORD mask = 0,
-                            bool useColourAdjust = false, bool shared = false,
-                            HINSTANCE module = nullptr);
-  const ImageInfo* FindOrLoadImage(const std::wstring& name, const wchar_t* type = nullptr,
-                                   DWORD mask = 0, bool useColourAdjust = false,
-                                   HINSTANCE module = nullptr);
-  void RemoveImage(const std::wstring& name, bool shared = false);
-  void RemoveAllImages(bool shared = false);
-  const DrawInfo* GetDrawInfo(const std::wstring& drawing, const std::wstring& modify);
-  void RemoveAllDrawInfos();
-
-  // ---- Fonts ----
-  HFONT AddFont(int id, const std::wstring& face, int size, bool bold, bool underline, bool italic,
-                bool shared = false);
-  void SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline, bool italic,
-                      bool shared = false);
-  // For id >= 0 the manager's fonts, then the shared ones, then the default font; a negative
-  // id gives the default font.
-  HFONT GetFont(int id);
-  FontInfo* GetFontInfo(int id);
-  FontInfo* GetDefaultFontInfo();
-  // Registers a font file of the skin privately for the process until the manager goes.
-  bool AddFontFile(const std::wstring& name);
-
-  // ---- Default colours (0xAARRGGBB) ----
-  DWORD GetDefaultDisabledColor() const { return colors_.disabled; }
-  DWORD GetDefaultFontColor() const { return colors_.text; }
-  DWORD GetDefaultLinkFontColor() const { return colors_.link; }
-  DWORD GetDefaultLinkHoverFontColor() const { return colors_.linkHover; }
-  DWORD GetDefaultSelectedBkColor() const { return colors_.selectedBackground; }
-  void SetDefaultDisabledColor(DWORD color, bool shared = false);
-  void SetDefaultFontColor(DWORD color, bool shared = false);
-  void SetDefaultLinkFontColor(DWORD color, bool shared = false);
-  void SetDefaultLinkHoverFontColor(DWORD color, bool shared = false);
-  void SetDefaultSelectedBkColor(DWORD color, bool shared = false);
-
-  // Puts every image and font into the shared tables.
-  bool IsForceUseSharedRes() const { return forceShared_; }
-  void SetForceUseSharedRes(bool shared) { forceShared_ = shared; }
-  bool IsLayered() const { return layered_; }
-  // The device context that font metrics are read through (the window's, once attached).
-  HDC GetPaintDC() const { return paintDC_; }
-
-  struct DefaultColors {
-    DWORD disabled = 0xFFA7A6AA;
-    DWORD text = 0xFF000000;
-    DWORD link = 0xFF0000FF;
-    DWORD linkHover = 0xFFD3215F;
-    DWORD selectedBackground = 0xFFBAE4FF;
-  };
-
- protected:
-  using ImageTable = std::map<std::wstring, std::unique_ptr<ImageInfo>>;
-  using FontTable = std::map<std::wstring, std::unique_ptr<FontInfo>>;
-
-  void RebuildFont(FontInfo& info, BYTE charset = 0);
-  // A font of the skin at the current scale with its metrics; null when it cannot be made.
-  std::unique_ptr<FontInfo> MakeFontInfo(const std::wstring& face, int size, bool bold,
-                                         bool underline, bool italic);
-
-  HDC paintDC_ = nullptr;
+ private:
   bool layered_ = false;
-  bool forceShared_ = false;
-  std::unique_ptr<CDPI> dpi_;
-  ImageTable images_;
-  std::map<std::wstring, std::unique_ptr<DrawInfo>> drawInfos_;
-  FontTable fonts_;
-  std::unique_ptr<FontInfo> defaultFont_;
-  DefaultColors colors_;
-  std::vector<HANDLE> fontFiles_;
 };

@@ -1,26 +1,18 @@
-#include "uimanager.h"
+#include "uiskinresources.h"
 
 #include <cwctype>
 #include <string>
 
 #include "uiresource.h"
-#include "uiresourcezip.h"
 
 namespace {
 
 // Class-level state shared by every paint manager of the process.
 struct SharedResources {
-  HINSTANCE instance = nullptr;
-  HINSTANCE resourceDll = nullptr;
-  std::wstring resourcePath;
-  std::wstring archiveName;
-  std::wstring archivePassword;
-  bool cachedArchive = false;
-  std::unique_ptr<CSkinArchive> archive;
   std::map<std::wstring, std::unique_ptr<ImageInfo>> images;
   std::map<std::wstring, std::unique_ptr<FontInfo>> fonts;
   std::unique_ptr<FontInfo> defaultFont;
-  CPaintManagerUI::DefaultColors colors;
+  CSkinResources::DefaultColors colors;
 };
 
 SharedResources& Shared() {
@@ -43,92 +35,40 @@ void EnsureSharedDefaultFont() {
   lf.lfCharSet = DEFAULT_CHARSET;
   info->font = CreateFontIndirectW(&lf);
   shared.defaultFont = std::move(info);
-  shared.colors = CPaintManagerUI::DefaultColors();
+  shared.colors = CSkinResources::DefaultColors();
 }
 
 }  // namespace
 
-CPaintManagerUI::CPaintManagerUI() {
+CSkinResources::CSkinResources() {
   EnsureSharedDefaultFont();
   colors_ = Shared().colors;
 }
 
-CPaintManagerUI::~CPaintManagerUI() {
+CSkinResources::~CSkinResources() {
   for (HANDLE registration : fontFiles_) RemoveFontMemResourceEx(registration);
 }
 
-// ---- Resource settings ----
-
-HINSTANCE CPaintManagerUI::GetInstance() { return Shared().instance; }
-
-void CPaintManagerUI::SetInstance(HINSTANCE instance) { Shared().instance = instance; }
-
-HINSTANCE CPaintManagerUI::GetResourceDll() {
-  return Shared().resourceDll != nullptr ? Shared().resourceDll : Shared().instance;
-}
-
-void CPaintManagerUI::SetResourceDll(HINSTANCE module) { Shared().resourceDll = module; }
-
-const std::wstring& CPaintManagerUI::GetResourcePath() { return Shared().resourcePath; }
-
-void CPaintManagerUI::SetResourcePath(const wchar_t* path) {
-  std::wstring& stored = Shared().resourcePath;
-  stored = path != nullptr ? path : L"";
-  if (!stored.empty() && stored.back() != L'\\' && stored.back() != L'/') stored += L'\\';
-}
-
-const std::wstring& CPaintManagerUI::GetResourceArchive() { return Shared().archiveName; }
-
-const std::wstring& CPaintManagerUI::GetResourceArchivePassword() {
-  return Shared().archivePassword;
-}
-
-bool CPaintManagerUI::IsCachedResourceArchive() { return Shared().cachedArchive; }
-
-CSkinArchive* CPaintManagerUI::GetResourceArchiveHandle() { return Shared().archive.get(); }
-
-void CPaintManagerUI::SetResourceArchive(const void* bytes, size_t size, const wchar_t* password) {
-  SharedResources& shared = Shared();
-  if (shared.archiveName == kMemoryArchiveName) return;
-  shared.archive.reset();
-  shared.archiveName = kMemoryArchiveName;
-  shared.cachedArchive = true;
-  shared.archivePassword = password != nullptr ? password : L"";
-  shared.archive = CSkinArchive::OpenMemory(bytes, size, shared.archivePassword);
-}
-
-void CPaintManagerUI::SetResourceArchiveFile(const wchar_t* name, const wchar_t* password) {
-  SharedResources& shared = Shared();
-  shared.archive.reset();
-  shared.cachedArchive = false;
-  shared.archiveName = name != nullptr ? name : L"";
-  shared.archivePassword = password != nullptr ? password : L"";
-}
-
-void CPaintManagerUI::Term() {
+void CSkinResources::TermShared() {
   SharedResources& shared = Shared();
   shared.images.clear();
   shared.fonts.clear();
   shared.defaultFont.reset();
-  shared.archive.reset();
-  shared.cachedArchive = false;
-  shared.archiveName.clear();
-  shared.archivePassword.clear();
 }
 
 // ---- DPI ----
 
-CDPI* CPaintManagerUI::GetDPIObj() {
+CDPI* CSkinResources::GetDPIObj() {
   if (dpi_ == nullptr) dpi_ = std::make_unique<CDPI>();
   return dpi_.get();
 }
 
-void CPaintManagerUI::SetDPI(int dpi) {
+void CSkinResources::SetDPI(int dpi) {
   GetDPIObj()->SetDPI(dpi);
   ResetDPIAssets();
 }
 
-void CPaintManagerUI::ResetDPIAssets() {
+void CSkinResources::ResetDPIAssets() {
   RemoveAllDrawInfos();
   RemoveAllImages(false);
   for (auto& font : fonts_) RebuildFont(*font.second);
@@ -137,7 +77,7 @@ void CPaintManagerUI::ResetDPIAssets() {
   if (Shared().defaultFont != nullptr) RebuildFont(*Shared().defaultFont, DEFAULT_CHARSET);
 }
 
-void CPaintManagerUI::RebuildFont(FontInfo& info, BYTE charset) {
+void CSkinResources::RebuildFont(FontInfo& info, BYTE charset) {
   HFONT font = CreateSkinFont(info.face, info.size, GetDPIObj()->GetScale(), info.bold,
                               info.underline, info.italic, charset);
   if (font == nullptr) return;
@@ -149,14 +89,14 @@ void CPaintManagerUI::RebuildFont(FontInfo& info, BYTE charset) {
 
 // ---- Images ----
 
-const ImageInfo* CPaintManagerUI::GetImage(const std::wstring& name) const {
+const ImageInfo* CSkinResources::GetImage(const std::wstring& name) const {
   auto own = images_.find(name);
   if (own != images_.end()) return own->second.get();
   auto shared = Shared().images.find(name);
   return shared != Shared().images.end() ? shared->second.get() : nullptr;
 }
 
-const ImageInfo* CPaintManagerUI::AddImage(const std::wstring& name, const wchar_t* type,
+const ImageInfo* CSkinResources::AddImage(const std::wstring& name, const wchar_t* type,
                                            DWORD mask, bool useColourAdjust, bool shared,
                                            HINSTANCE module) {
   if (name.empty()) return nullptr;
@@ -175,7 +115,7 @@ const ImageInfo* CPaintManagerUI::AddImage(const std::wstring& name, const wchar
   return added;
 }
 
-const ImageInfo* CPaintManagerUI::FindOrLoadImage(const std::wstring& name, const wchar_t* type,
+const ImageInfo* CSkinResources::FindOrLoadImage(const std::wstring& name, const wchar_t* type,
                                                   DWORD mask, bool useColourAdjust,
                                                   HINSTANCE module) {
   const ImageInfo* image = GetImage(name);
@@ -184,15 +124,15 @@ const ImageInfo* CPaintManagerUI::FindOrLoadImage(const std::wstring& name, cons
   return GetImage(name);
 }
 
-void CPaintManagerUI::RemoveImage(const std::wstring& name, bool shared) {
+void CSkinResources::RemoveImage(const std::wstring& name, bool shared) {
   (shared ? Shared().images : images_).erase(name);
 }
 
-void CPaintManagerUI::RemoveAllImages(bool shared) {
+void CSkinResources::RemoveAllImages(bool shared) {
   (shared ? Shared().images : images_).clear();
 }
 
-const DrawInfo* CPaintManagerUI::GetDrawInfo(const std::wstring& drawing,
+const DrawInfo* CSkinResources::GetDrawInfo(const std::wstring& drawing,
                                              const std::wstring& modify) {
   std::wstring key = drawing + modify;
   auto found = drawInfos_.find(key);
@@ -204,11 +144,11 @@ const DrawInfo* CPaintManagerUI::GetDrawInfo(const std::wstring& drawing,
   return parsed;
 }
 
-void CPaintManagerUI::RemoveAllDrawInfos() { drawInfos_.clear(); }
+void CSkinResources::RemoveAllDrawInfos() { drawInfos_.clear(); }
 
 // ---- Fonts ----
 
-std::unique_ptr<FontInfo> CPaintManagerUI::MakeFontInfo(const std::wstring& face, int size,
+std::unique_ptr<FontInfo> CSkinResources::MakeFontInfo(const std::wstring& face, int size,
                                                         bool bold, bool underline, bool italic) {
   HFONT font = CreateSkinFont(face, size, GetDPIObj()->GetScale(), bold, underline, italic);
   if (font == nullptr) return nullptr;
@@ -223,7 +163,7 @@ std::unique_ptr<FontInfo> CPaintManagerUI::MakeFontInfo(const std::wstring& face
   return info;
 }
 
-HFONT CPaintManagerUI::AddFont(int id, const std::wstring& face, int size, bool bold,
+HFONT CSkinResources::AddFont(int id, const std::wstring& face, int size, bool bold,
                                bool underline, bool italic, bool shared) {
   std::unique_ptr<FontInfo> info = MakeFontInfo(face, size, bold, underline, italic);
   if (info == nullptr) return nullptr;
@@ -233,14 +173,14 @@ HFONT CPaintManagerUI::AddFont(int id, const std::wstring& face, int size, bool 
   return font;
 }
 
-void CPaintManagerUI::SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline,
+void CSkinResources::SetDefaultFont(const std::wstring& face, int size, bool bold, bool underline,
                                      bool italic, bool shared) {
   std::unique_ptr<FontInfo> info = MakeFontInfo(face, size, bold, underline, italic);
   if (info == nullptr) return;
   (shared || forceShared_ ? Shared().defaultFont : defaultFont_) = std::move(info);
 }
 
-FontInfo* CPaintManagerUI::GetDefaultFontInfo() {
+FontInfo* CSkinResources::GetDefaultFontInfo() {
   FontInfo* info = defaultFont_ != nullptr ? defaultFont_.get() : nullptr;
   if (info == nullptr) {
     EnsureSharedDefaultFont();
@@ -249,7 +189,7 @@ FontInfo* CPaintManagerUI::GetDefaultFontInfo() {
   return info;
 }
 
-FontInfo* CPaintManagerUI::GetFontInfo(int id) {
+FontInfo* CSkinResources::GetFontInfo(int id) {
   FontInfo* info = nullptr;
   if (id >= 0) {
     std::wstring key = std::to_wstring(id);
@@ -274,12 +214,12 @@ FontInfo* CPaintManagerUI::GetFontInfo(int id) {
   return info;
 }
 
-HFONT CPaintManagerUI::GetFont(int id) {
+HFONT CSkinResources::GetFont(int id) {
   FontInfo* info = GetFontInfo(id);
   return info != nullptr ? info->font : nullptr;
 }
 
-bool CPaintManagerUI::AddFontFile(const std::wstring& name) {
+bool CSkinResources::AddFontFile(const std::wstring& name) {
   std::vector<BYTE> bytes;
   if (!ReadSkinAssetFile(name, bytes)) return false;
   DWORD count = 0;
@@ -292,22 +232,22 @@ bool CPaintManagerUI::AddFontFile(const std::wstring& name) {
 
 // ---- Default colours ----
 
-void CPaintManagerUI::SetDefaultDisabledColor(DWORD color, bool shared) {
+void CSkinResources::SetDefaultDisabledColor(DWORD color, bool shared) {
   (shared ? Shared().colors : colors_).disabled = color;
 }
 
-void CPaintManagerUI::SetDefaultFontColor(DWORD color, bool shared) {
+void CSkinResources::SetDefaultFontColor(DWORD color, bool shared) {
   (shared ? Shared().colors : colors_).text = color;
 }
 
-void CPaintManagerUI::SetDefaultLinkFontColor(DWORD color, bool shared) {
+void CSkinResources::SetDefaultLinkFontColor(DWORD color, bool shared) {
   (shared ? Shared().colors : colors_).link = color;
 }
 
-void CPaintManagerUI::SetDefaultLinkHoverFontColor(DWORD color, bool shared) {
+void CSkinResources::SetDefaultLinkHoverFontColor(DWORD color, bool shared) {
   (shared ? Shared().colors : colors_).linkHover = color;
 }
 
-void CPaintManagerUI::SetDefaultSelectedBkColor(DWORD color, bool shared) {
+void CSkinResources::SetDefaultSelectedBkColor(DWORD color, bool shared) {
   (shared ? Shared().colors : colors_).selectedBackground = color;
 }
