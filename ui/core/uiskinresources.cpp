@@ -58,12 +58,7 @@ void CSkinResources::TermShared() {
 
 // ---- DPI ----
 
-CDPI* CSkinResources::GetDPIObj() {
-  if (dpi_ == nullptr) dpi_ = std::make_unique<CDPI>();
-  return dpi_.get();
-}
-
-void CSkinResources::SetDPI(int dpi) {
+void CSkinResources::SetResourceDPI(int dpi) {
   GetDPIObj()->SetDPI(dpi);
   ResetDPIAssets();
 }

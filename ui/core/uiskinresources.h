@@ -25,9 +25,9 @@ class CSkinResources {
   static void TermShared();
 
   // ---- DPI ----
-  CDPI* GetDPIObj();
+  CDPI* GetDPIObj() const { return dpi_.get(); }
   // Sets the scale for a DPI value and makes the scale-dependent resources again.
-  void SetDPI(int dpi);
+  void SetResourceDPI(int dpi);
   // Empties the draw-info cache and the manager's images and makes every font again at the
   // current scale (shared images stay).
   void ResetDPIAssets();
@@ -97,7 +97,7 @@ class CSkinResources {
 
   HDC paintDC_ = nullptr;
   bool forceShared_ = false;
-  std::unique_ptr<CDPI> dpi_;
+  std::unique_ptr<CDPI> dpi_ = std::make_unique<CDPI>();
   ImageTable images_;
   std::map<std::wstring, std::unique_ptr<DrawInfo>> drawInfos_;
   FontTable fonts_;

@@ -1,0 +1,89 @@
+#include "uitestwindow.h"
+
+#include <cstdio>
+
+TestWindow::~TestWindow() {
+  if (IsWindow(window_)) DestroyWindow(window_);
+}
+
+bool TestWindow::Open(int x, int y, DWORD exStyle) {
+  if (Create(nullptr, L"test", WS_POPUP | WS_VISIBLE, exStyle, x, y, 300, 200) == nullptr) {
+    return false;
+  }
+  for (int i = 0; i < 50 && paintManager_.IsUpdateNeeded(); ++i) Paint();
+  Pump();
+  return true;
+}
+
+void TestWindow::Pump(DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!CPaintManagerUI::TranslateMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    if (ms > 0) Sleep(5);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+void TestWindow::Paint() {
+  InvalidateRect(window_, nullptr, FALSE);
+  UpdateWindow(window_);
+  Pump();
+}
+
+std::vector<NotifyRecord> TestWindow::Notes(const wchar_t* type) const {
+  std::vector<NotifyRecord> selected;
+  for (const NotifyRecord& note : notes_) {
+    if (type == nullptr || note.type == type) selected.push_back(note);
+  }
+  return selected;
+}
+
+std::wstring TestWindow::NoteTypes() const {
+  std::wstring joined;
+  for (const NotifyRecord& note : notes_) {
+    if (!joined.empty()) joined += L' ';
+    joined += note.type;
+  }
+  return joined;
+}
+
+void TestWindow::Notify(NotifyMsg& msg) {
+  notes_.push_back(NotifyRecord{msg.type, msg.sender != nullptr ? msg.sender->GetName() : L"",
+                                msg.wParam, msg.lParam});
+  WindowImplBase::Notify(msg);
+}
+
+void TestWindow::Mouse(UINT message, int x, int y, WPARAM keys) {
+  ::SendMessageW(window_, message, keys, MAKELPARAM(x, y));
+}
+
+void TestWindow::Click(int x, int y) {
+  Mouse(WM_MOUSEMOVE, x, y);
+  Mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, x, y);
+}
+
+void TestWindow::Key(UINT message, WPARAM key, LPARAM lParam) {
+  MSG msg = {window_, message, key, lParam, GetTickCount(), {}};
+  if (!CPaintManagerUI::TranslateMessage(&msg)) DispatchMessageW(&msg);
+}
+
+DWORD TestWindow::Pixel(int x, int y) const {
+  const DWORD* bits = const_cast<CPaintManagerUI&>(paintManager_).GetPaintOffscreenBits();
+  SIZE size = const_cast<CPaintManagerUI&>(paintManager_).GetPaintOffscreenSize();
+  if (bits == nullptr || x < 0 || y < 0 || x >= size.cx || y >= size.cy) return 0xDEADBEEF;
+  GdiFlush();
+  return bits[static_cast<size_t>(y) * size.cx + x];
+}
+
+std::string RectText(const RECT& rect) {
+  char text[64];
+  std::snprintf(text, sizeof text, "(%ld, %ld, %ld, %ld)", rect.left, rect.top, rect.right,
+                rect.bottom);
+  return text;
+}

@@ -1,0 +1,59 @@
+// A real top-level window built from markup text for the toolkit tests, with a recorder of
+// the notifications it receives and helpers that send it real window messages.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "uicontrol.h"
+#include "uiwindowimplbase.h"
+
+struct NotifyRecord {
+  std::wstring type;
+  std::wstring sender;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+class TestWindow : public WindowImplBase {
+ public:
+  explicit TestWindow(std::wstring markup) : markup_(std::move(markup)) {}
+  ~TestWindow() override;
+
+  // Creates the window as a visible popup at (x, y) and processes messages until its first
+  // paint has laid it out.
+  bool Open(int x = 100, int y = 100, DWORD exStyle = 0);
+  // Processes the queued messages (and those that arrive within `ms`).
+  void Pump(DWORD ms = 0);
+  // Paints what is invalid now, through the message queue.
+  void Paint();
+
+  CControlUI* Find(const wchar_t* name) { return paintManager_.FindControl(std::wstring(name)); }
+  // Notifications received so far, optionally only those of one type.
+  std::vector<NotifyRecord> Notes(const wchar_t* type = nullptr) const;
+  // The notification types received so far, in order, joined by blanks.
+  std::wstring NoteTypes() const;
+  void ClearNotes() { notes_.clear(); }
+
+  // Sends a mouse message at a client point, with the button state in wParam.
+  void Mouse(UINT message, int x, int y, WPARAM keys = 0);
+  // Press and release of the left button at a client point.
+  void Click(int x, int y);
+  void Key(UINT message, WPARAM key, LPARAM lParam = 0);
+
+  // A pixel of the manager's off-screen bitmap as 0xAARRGGBB (premultiplied).
+  DWORD Pixel(int x, int y) const;
+
+ protected:
+  const wchar_t* GetWindowClassName() const override { return L"QLMTestWindow"; }
+  std::wstring GetSkinFile() const override { return markup_; }
+  void Notify(NotifyMsg& msg) override;
+
+ private:
+  std::wstring markup_;
+  std::vector<NotifyRecord> notes_;
+};
+
+// The control's rectangle as (left, top, right, bottom) text, for readable failures.
+std::string RectText(const RECT& rect);

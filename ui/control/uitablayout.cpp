@@ -1,0 +1,114 @@
+#include "uitablayout.h"
+
+#include <algorithm>
+
+#include "uimanager.h"
+#include "uivalues.h"
+
+void* CTabLayoutUI::GetInterface(const std::wstring& name) {
+  if (name == L"TabLayout") return static_cast<CTabLayoutUI*>(this);
+  return CContainerUI::GetInterface(name);
+}
+
+// Add goes through here too: the first visible child becomes the selection, every other one
+// is hidden.
+bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
+  if (!CContainerUI::AddAt(control, index)) return false;
+  if (curSel_ == -1 && control->IsVisible()) {
+    curSel_ = GetItemIndex(control);
+  } else {
+    if (curSel_ != -1 && index <= curSel_) ++curSel_;
+    control->SetVisible(false);
+  }
+  return true;
+}
+
+bool CTabLayoutUI::Remove(CControlUI* control, bool doNotDestroy) {
+  int index = GetItemIndex(control);
+  if (index < 0) return false;
+  return RemoveAt(index, doNotDestroy);
+}
+
+bool CTabLayoutUI::RemoveAt(int index, bool doNotDestroy) {
+  if (!CContainerUI::RemoveAt(index, doNotDestroy)) return false;
+  if (curSel_ == index) {
+    // The page that was shown is gone: show the first one left.
+    curSel_ = -1;
+    if (GetCount() > 0) SelectItem(0, false);
+    else NeedParentUpdate();
+  } else if (curSel_ > index) {
+    --curSel_;
+  }
+  return true;
+}
+
+void CTabLayoutUI::RemoveAll() {
+  curSel_ = -1;
+  prevSel_ = -1;
+  CContainerUI::RemoveAll();
+  NeedParentUpdate();
+}
+
+bool CTabLayoutUI::SelectItem(int index, bool takeFocus) {
+  if (index < 0 || index >= GetCount()) return false;
+  if (index == curSel_) return true;
+  prevSel_ = curSel_;
+  curSel_ = index;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (i == index) {
+      items_[i]->SetVisible(true);
+      if (takeFocus) items_[i]->SetFocus();
+    } else {
+      items_[i]->SetVisible(false);
+    }
+  }
+  if (manager_ != nullptr) SetPos(item_, true);
+  NeedParentUpdate();
+  if (manager_ != nullptr) {
+    if (takeFocus) manager_->SetNextTabControl();
+    manager_->SendNotify(this, kNotifyTabSelect, curSel_, prevSel_);
+  }
+  return true;
+}
+
+bool CTabLayoutUI::SelectItem(CControlUI* control, bool takeFocus) {
+  int index = GetItemIndex(control);
+  return index >= 0 && SelectItem(index, takeFocus);
+}
+
+void CTabLayoutUI::SetPos(RECT rect, bool invalidate) {
+  CControlUI::SetPos(rect, invalidate);
+  RECT work = InsetRect();
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* item = items_[i];
+    if (!item->IsVisible()) continue;
+    if (item->IsFloat()) {
+      SetFloatPos(i);
+      continue;
+    }
+    if (i != curSel_) continue;
+    RECT padding = item->GetPadding();
+    RECT place = {work.left + padding.left, work.top + padding.top, work.right - padding.right,
+                  work.bottom - padding.bottom};
+    SIZE available = {place.right - place.left, place.bottom - place.top};
+    SIZE size = item->EstimateSize(available);
+    if (size.cx == 0) size.cx = available.cx;
+    if (size.cy == 0) size.cy = available.cy;
+    size.cx = std::min<LONG>(std::max<LONG>(size.cx, item->GetMinWidth()), item->GetMaxWidth());
+    size.cy = std::min<LONG>(std::max<LONG>(size.cy, item->GetMinHeight()), item->GetMaxHeight());
+    item->SetPos(RECT{place.left, place.top, place.left + size.cx, place.top + size.cy}, false);
+  }
+}
+
+RECT CTabLayoutUI::InsetRect() const {
+  return RECT{item_.left + inset_.left, item_.top + inset_.top, item_.right - inset_.right,
+              item_.bottom - inset_.bottom};
+}
+
+void CTabLayoutUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
+  if (name == L"selectedid") {
+    SelectItem(ParseMarkupInt(value.c_str()), true);
+  } else {
+    CContainerUI::SetAttribute(name, value);
+  }
+}
