@@ -17,16 +17,19 @@ bool TestWindow::Open(int x, int y, DWORD exStyle) {
 
 void TestWindow::Pump(DWORD ms) {
   DWORD end = GetTickCount() + ms;
+  auto timeLeft = [end] { return static_cast<LONG>(end - GetTickCount()) > 0; };
   do {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // Timers can keep the queue from ever running empty: the time limit ends the pump too.
+    for (int handled = 0; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++handled) {
       if (!CPaintManagerUI::TranslateMessage(&msg)) {
         ::TranslateMessage(&msg);
         DispatchMessageW(&msg);
       }
+      if (handled > 100 && !timeLeft()) return;
     }
     if (ms > 0) Sleep(5);
-  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+  } while (timeLeft());
 }
 
 void TestWindow::Paint() {
