@@ -73,8 +73,20 @@ class CSkinResources {
   // Puts every image and font into the shared tables.
   bool IsForceUseSharedRes() const { return forceShared_; }
   void SetForceUseSharedRes(bool shared) { forceShared_ = shared; }
-  // Images drawn into a layered window are always alpha-blended.
+  // Images drawn into a layered window are always alpha-blended, and its text is drawn with
+  // GDI+.
   virtual bool IsLayered() const { return false; }
+
+  // ---- Text drawing settings ----
+  bool IsUseGdiplusText() const { return gdiplusText_; }
+  void SetUseGdiplusText(bool use) { gdiplusText_ = use; }
+  int GetGdiplusTextRenderingHint() const { return textRenderingHint_; }
+  void SetGdiplusTextRenderingHint(int hint) { textRenderingHint_ = hint; }
+  bool IsTextRenderDouble() const { return textRenderDouble_; }
+  void SetTextRenderDouble(bool on) { textRenderDouble_ = on; }
+  // The outline-text renderer; text falls back to GDI+ with it on.
+  bool IsUseTextDesigner() const { return textDesigner_; }
+  void SetUseTextDesigner(bool on) { textDesigner_ = on; }
   // The device context that font metrics are read through (the window's, once attached).
   HDC GetPaintDC() const { return paintDC_; }
 
@@ -96,6 +108,10 @@ class CSkinResources {
                                          bool underline, bool italic);
 
   HDC paintDC_ = nullptr;
+  bool gdiplusText_ = false;
+  int textRenderingHint_ = 0;
+  bool textRenderDouble_ = false;
+  bool textDesigner_ = false;
   bool forceShared_ = false;
   std::unique_ptr<CDPI> dpi_ = std::make_unique<CDPI>();
   ImageTable images_;

@@ -108,14 +108,6 @@ class CPaintManagerUI : public CSkinResources {
   void SetLayeredImage(const std::wstring& image);
   bool IsNoActivate() const { return noActivate_; }
   void SetNoActivate(bool noActivate) { noActivate_ = noActivate; }
-  bool IsUseGdiplusText() const { return gdiplusText_; }
-  void SetUseGdiplusText(bool use) { gdiplusText_ = use; }
-  int GetGdiplusTextRenderingHint() const { return textRenderingHint_; }
-  void SetGdiplusTextRenderingHint(int hint) { textRenderingHint_ = hint; }
-  bool IsTextRenderDouble() const { return textRenderDouble_; }
-  void SetTextRenderDouble(bool on) { textRenderDouble_ = on; }
-  bool IsUseTextDesigner() const { return textDesigner_; }
-  void SetUseTextDesigner(bool on) { textDesigner_ = on; }
   int GetHoverTime() const { return hoverTime_; }
   void SetHoverTime(int milliseconds) { hoverTime_ = milliseconds; }
   DWORD GetToolTipBkColor() const { return tooltipBkColor_; }
@@ -296,10 +288,6 @@ class CPaintManagerUI : public CSkinResources {
   BYTE layeredOpacity_ = 255;
   std::wstring layeredImage_;
   bool noActivate_ = false;
-  bool gdiplusText_ = false;
-  int textRenderingHint_ = 0;
-  bool textRenderDouble_ = false;
-  bool textDesigner_ = false;
   DWORD tooltipBkColor_ = 0xFFFFFFFF;
   DWORD tooltipTextColor_ = 0xFF000000;
   bool normalTab_ = true;
