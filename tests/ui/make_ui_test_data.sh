@@ -49,3 +49,10 @@ mkdir -p damaged
 head -c 3000 /dev/zero | tr '\0' 'x' > damaged/a.xml
 (cd damaged && zip -q -X -9 ../skin_damaged.zip a.xml)
 printf '\xff\xff\xff\xff\xff\xff\xff\xff' | dd of=skin_damaged.zip bs=1 seek=35 conv=notrunc status=none
+
+# The controls' skin: a four-state strip of 216x36 columns (normal red, hot green, pushed
+# blue, disabled grey) and a solid progress foreground.
+mkdir -p controls/Image
+"$CONVERT" -size 216x36 "xc:#FF0000" "xc:#00FF00" "xc:#0000FF" "xc:#808080" +append \
+  PNG24:controls/Image/Strip.png
+"$CONVERT" -size 10x6 "xc:#00C000" PNG24:controls/Image/Fore.png

@@ -1,6 +1,10 @@
 #include "uitestwindow.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+
+#include "testsupport.h"
 
 TestWindow::~TestWindow() {
   if (IsWindow(window_)) DestroyWindow(window_);
@@ -74,6 +78,33 @@ void TestWindow::Click(int x, int y) {
 void TestWindow::Key(UINT message, WPARAM key, LPARAM lParam) {
   MSG msg = {window_, message, key, lParam, GetTickCount(), {}};
   if (!CPaintManagerUI::TranslateMessage(&msg)) DispatchMessageW(&msg);
+}
+
+void TestWindow::Xdo(const std::wstring& arguments) {
+  PROCESS_INFORMATION process = {};
+  if (!StartProcess(L"/usr/bin/xdotool " + arguments, process)) {
+    ADD_FAILURE() << "xdotool did not start";
+    return;
+  }
+  for (int i = 0; i < 1000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; ++i) {
+    Pump(10);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // The X server's events reach the window when its thread reads them.
+  Pump(150);
+}
+
+int TestWindow::ScreenX(int clientX) const {
+  POINT point = {clientX, 0};
+  ClientToScreen(window_, &point);
+  return point.x;
+}
+
+int TestWindow::ScreenY(int clientY) const {
+  POINT point = {0, clientY};
+  ClientToScreen(window_, &point);
+  return point.y;
 }
 
 DWORD TestWindow::Pixel(int x, int y) const {

@@ -41,6 +41,11 @@ class TestWindow : public WindowImplBase {
   // Press and release of the left button at a client point.
   void Click(int x, int y);
   void Key(UINT message, WPARAM key, LPARAM lParam = 0);
+  // Runs xdotool with the arguments (real input through the X server; Wine starts the Linux
+  // program) while this window keeps processing its messages.
+  void Xdo(const std::wstring& arguments);
+  int ScreenX(int clientX) const;
+  int ScreenY(int clientY) const;
 
   // A pixel of the manager's off-screen bitmap as 0xAARRGGBB (premultiplied).
   DWORD Pixel(int x, int y) const;

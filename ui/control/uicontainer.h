@@ -4,14 +4,12 @@
 #include "uicontrol.h"
 
 // Child alignment values.
-enum : UINT {
-  kChildAlignLeft = 0,
-  kChildAlignCenter = 1,
-  kChildAlignRight = 2,
-  kChildVAlignTop = 0,
-  kChildVAlignCenter = 4,
-  kChildVAlignBottom = 8,
-};
+constexpr UINT kChildAlignLeft = 0;
+constexpr UINT kChildAlignCenter = 1;
+constexpr UINT kChildAlignRight = 2;
+constexpr UINT kChildVAlignTop = 0;
+constexpr UINT kChildVAlignCenter = 4;
+constexpr UINT kChildVAlignBottom = 8;
 
 class IContainerUI {
  public:

@@ -29,7 +29,7 @@ void* CControlUI::GetInterface(const std::wstring& name) {
   return name == L"Control" ? this : nullptr;
 }
 
-bool CControlUI::Activate() { return IsVisible() && IsEnabled(); }
+bool CControlUI::Activate(bool) { return IsVisible() && IsEnabled(); }
 
 void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
   manager_ = manager;
@@ -231,6 +231,8 @@ void CControlUI::SetInternVisible(bool visible) {
 void CControlUI::SetEnabled(bool enable) {
   if (enabled_ == enable) return;
   enabled_ = enable;
+  // A disabled control keeps no keyboard focus.
+  if (!enable && manager_ != nullptr && manager_->GetFocus() == this) manager_->SetFocus(nullptr);
   Invalidate();
 }
 

@@ -15,33 +15,27 @@ class CPaintManagerUI;
 class CControlUI;
 
 // Control flags answered by GetControlFlags.
-enum : UINT {
-  UIFLAG_TABSTOP = 0x01,
-  UIFLAG_SETCURSOR = 0x02,
-  // The control takes the Tab key itself (a multi-line edit that wants Tab).
-  UIFLAG_WANTTAB = 0x04,
-};
+constexpr UINT UIFLAG_TABSTOP = 0x01;
+constexpr UINT UIFLAG_SETCURSOR = 0x02;
+// The control takes the Tab key itself (a multi-line edit that wants Tab).
+constexpr UINT UIFLAG_WANTTAB = 0x04;
 
 // FindControl flags.
-enum : UINT {
-  UIFIND_ALL = 0,
-  UIFIND_VISIBLE = 0x01,
-  UIFIND_ENABLED = 0x02,
-  UIFIND_HITTEST = 0x04,
-  UIFIND_UPDATETEST = 0x08,
-  UIFIND_TOP_FIRST = 0x10,
-  UIFIND_ME_FIRST = 0x80000000,
-};
+constexpr UINT UIFIND_ALL = 0;
+constexpr UINT UIFIND_VISIBLE = 0x01;
+constexpr UINT UIFIND_ENABLED = 0x02;
+constexpr UINT UIFIND_HITTEST = 0x04;
+constexpr UINT UIFIND_UPDATETEST = 0x08;
+constexpr UINT UIFIND_TOP_FIRST = 0x10;
+constexpr UINT UIFIND_ME_FIRST = 0x80000000;
 
 // Float alignment bits (the horizontal part in bits 0-1, the vertical part in bits 2-3).
-enum : UINT {
-  kFloatAlignCenter = 0x1,
-  kFloatAlignRight = 0x2,
-  kFloatAlignHorizontal = 0x3,
-  kFloatAlignVCenter = 0x4,
-  kFloatAlignBottom = 0x8,
-  kFloatAlignVertical = 0xC,
-};
+constexpr UINT kFloatAlignCenter = 0x1;
+constexpr UINT kFloatAlignRight = 0x2;
+constexpr UINT kFloatAlignHorizontal = 0x3;
+constexpr UINT kFloatAlignVCenter = 0x4;
+constexpr UINT kFloatAlignBottom = 0x8;
+constexpr UINT kFloatAlignVertical = 0xC;
 
 // Answers the control to stop the search at, or null to go on. `data` is the caller's; with
 // UIFIND_HITTEST it is the POINT under test.
@@ -81,7 +75,9 @@ class CControlUI {
   // The object behind an interface name ("Control" for every control), or null.
   virtual void* GetInterface(const std::wstring& name);
   virtual UINT GetControlFlags() const { return 0; }
-  virtual bool Activate();
+  // What a click or a shortcut does; `right` for the right mouse button. False when hidden
+  // or disabled.
+  virtual bool Activate(bool right = false);
 
   virtual CPaintManagerUI* GetManager() const { return manager_; }
   virtual void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true);

@@ -90,6 +90,26 @@ std::wstring MiddleEllipsis(GdiplusText& text, const std::wstring& full,
   return available >= width ? candidate : full;
 }
 
+// The longest start of the text with "…" that fits the width, for a single line. Wine's GDI+
+// does not trim with an ellipsis character; where GDI+ trims by itself the text measures as
+// fitting and is drawn as it is.
+std::wstring EndEllipsis(GdiplusText& text, const std::wstring& full,
+                         const Gdiplus::RectF& layout) {
+  Gdiplus::RectF unbounded(layout.X, layout.Y, 1e6f, layout.Height);
+  if (text.Measure(full, unbounded).Width <= layout.Width) return full;
+  size_t low = 0;
+  size_t high = full.size();
+  while (low < high) {
+    size_t middle = (low + high + 1) / 2;
+    if (text.Measure(full.substr(0, middle) + L"\u2026", unbounded).Width <= layout.Width) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  return full.substr(0, low) + L"\u2026";
+}
+
 // False when GDI+ could not take the text.
 bool RenderGdiplus(HDC dc, CSkinResources& resources, HFONT font, RECT& rect,
                    const std::wstring& text, DWORD color, UINT style, bool roundMeasure) {
@@ -109,8 +129,12 @@ bool RenderGdiplus(HDC dc, CSkinResources& resources, HFONT font, RECT& rect,
     }
     return true;
   }
-  std::wstring drawn = (style & kTextMiddleEllipsis) != 0 ? MiddleEllipsis(gdiplus, text, layout)
-                                                          : text;
+  std::wstring drawn = text;
+  if ((style & kTextMiddleEllipsis) != 0) {
+    drawn = MiddleEllipsis(gdiplus, text, layout);
+  } else if ((style & (DT_END_ELLIPSIS | DT_SINGLELINE)) == (DT_END_ELLIPSIS | DT_SINGLELINE)) {
+    drawn = EndEllipsis(gdiplus, text, layout);
+  }
   gdiplus.Draw(drawn, layout, color);
   if (resources.IsTextRenderDouble()) gdiplus.Draw(drawn, layout, color);
   return true;

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "uibutton.h"
 #include "uicontainer.h"
 #include "uihorizontallayout.h"
+#include "uilabel.h"
+#include "uioption.h"
+#include "uiprogress.h"
 #include "uitablayout.h"
 #include "uiverticallayout.h"
 
@@ -36,6 +40,10 @@ CControlFactory::CControlFactory() {
   RegisterControl(L"CHorizontalLayoutUI", Make<CHorizontalLayoutUI>);
   RegisterControl(L"CVerticalLayoutUI", Make<CVerticalLayoutUI>);
   RegisterControl(L"CTabLayoutUI", Make<CTabLayoutUI>);
+  RegisterControl(L"CLabelUI", Make<CLabelUI>);
+  RegisterControl(L"CButtonUI", Make<CButtonUI>);
+  RegisterControl(L"COptionUI", Make<COptionUI>);
+  RegisterControl(L"CProgressUI", Make<CProgressUI>);
 }
 
 CControlUI* CControlFactory::CreateControl(const std::wstring& className) const {
