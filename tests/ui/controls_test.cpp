@@ -239,6 +239,7 @@ TEST_F(ControlsTest, RealPointerInputPressesDragsAndClicks) {
   EXPECT_TRUE(Has(trail, L"buttondown:b")) << trail;
   EXPECT_TRUE(Has(trail, L"buttonup:b")) << trail;
   EXPECT_FALSE(Has(trail, L"click:b")) << trail;
+  window.Xdo(L"mousemove 0 0");
 }
 
 TEST_F(ControlsTest, TheStateStripIsCutIntoFourStates) {
@@ -321,6 +322,7 @@ TEST_F(ControlsTest, RealPointerInputTogglesAnOption) {
              std::to_wstring(window.ScreenY(20)) + L" click 1");
   EXPECT_FALSE(check->IsSelected());
   EXPECT_EQ(window.Notes(L"selectchanged").size(), 1u);
+  window.Xdo(L"mousemove 0 0");
 }
 
 TEST_F(ControlsTest, ProgressBarsNormaliseAndFillTheirParts) {
