@@ -16,8 +16,8 @@ int UninstallMessages::Show(const std::wstring& text, UINT flags) const {
 }
 
 bool UninstallMessages::ConfirmRemoval() const {
-  return Show(L"Do you want to remove " + product_ + L" and all of its components?",
-              MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return silent_ || Show(L"Do you want to remove " + product_ + L" and all of its components?",
+                         MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void UninstallMessages::RefuseDamagedChunk(const std::wstring& file) const {
