@@ -54,10 +54,10 @@ struct Handover {
   UniqueHandle resultRead;
   UniqueHandle resultWrite;
   UniqueHandle self;
-  PROCESS_INFORMATION process = {};
+  UniqueHandle copyProcess;
 
-  // Moves the original program back where it was; leaves nothing in the temporary folder
-  // that the next restart does not remove.
+  // Moves the original program back where it was, so that the uninstaller can be started
+  // again; leaves nothing in the temporary folder that the next restart does not remove.
   void Undo() {
     if (!moved.empty() && !MoveFileExW(moved.c_str(), program.c_str(), 0)) {
       DebugLine(L"cannot move %s back (error %lu)\r\n", moved.c_str(), GetLastError());
@@ -107,18 +107,21 @@ bool StartCopy(Handover& handover, bool silent) {
   std::wstring commandLine = L"\"" + handover.copy + L"\" /" + kSwitchFrom + L" \"" +
                              FolderOf(handover.program) + L"\" /" + kSwitchOriginal + L" " +
                              HandleText(self) + L" /" + kSwitchResult + L" " + HandleText(write);
-  if (!handover.moved.empty())
+  if (!handover.moved.empty()) {
     commandLine += L" /" + std::wstring(kSwitchMoved) + L" \"" + moved + L"\"";
+  }
   if (silent) commandLine += L" /" + std::wstring(kSwitchSilent) + L" true";
   // The original must not keep the product folder as its current folder.
   SetCurrentDirectoryW(handover.folder.c_str());
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
   if (!CreateProcessW(handover.copy.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                      handover.folder.c_str(), &startup, &handover.process)) {
+                      handover.folder.c_str(), &startup, &process)) {
     return false;
   }
-  CloseHandle(handover.process.hThread);
+  handover.copyProcess.Reset(process.hProcess);
+  CloseHandle(process.hThread);
   handover.resultWrite.Reset();
   handover.self.Reset();
   handover.copyFile.Reset();
@@ -134,8 +137,8 @@ unsigned WaitForResult(const Handover& handover) {
       read == sizeof(code)) {
     return code;
   }
-  WaitForSingleObject(handover.process.hProcess, INFINITE);
-  GetExitCodeProcess(handover.process.hProcess, &code);
+  WaitForSingleObject(handover.copyProcess.Get(), INFINITE);
+  GetExitCodeProcess(handover.copyProcess.Get(), &code);
   return code == kUninstallRemoved ? static_cast<DWORD>(kUninstallScriptFailed) : code;
 }
 
@@ -183,15 +186,8 @@ unsigned RunOriginal(bool silent) {
     return kUninstallRefused;
   }
   const unsigned code = WaitForResult(handover);
-  CloseHandle(handover.process.hProcess);
   if (code != kUninstallRemoved) {
-    // Back in the product folder, the uninstaller can be started again.
-    if (!handover.moved.empty() &&
-        !MoveFileExW(handover.moved.c_str(), handover.program.c_str(), 0)) {
-      MoveFileExW(handover.moved.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
-    // A copy that ended without a result has left its private folder empty by now.
-    RemoveDirectoryW(handover.folder.c_str());
+    handover.Undo();
     if (code != kUninstallRefused) messages.Failed(code);
   }
   return code;
