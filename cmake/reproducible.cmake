@@ -8,7 +8,8 @@ add_link_options(-Wl,--no-insert-timestamp)
 # No build paths: source and build folders (in __FILE__ of log records and assertions) are
 # written relative to them. The build folder comes second because it may lie inside the
 # sources and the last matching map applies.
-add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=" "-ffile-prefix-map=${CMAKE_BINARY_DIR}/=")
+add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}/="
+                    "-ffile-prefix-map=${CMAKE_BINARY_DIR}/=")
 
 # Static libraries without member time stamps, owners and modes.
 foreach(lang C CXX)

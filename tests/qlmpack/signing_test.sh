@@ -19,7 +19,8 @@ sign+=" -in {file} -out {file}.signed && mv {file}.signed {file}"
 # pack <output> <sign command>: the demo installer, as the build packs it, signed.
 pack() {
   wine_run "$BUILD/bin/qlmpack.exe" --stub "Z:$BUILD/bin/QLMInstaller.exe" \
-    --config "Z:$ROOT/resource/lua/Global_var.lua" --install "Z:$ROOT/resource/lua/InstScript.lua" \
+    --config "Z:$ROOT/resource/lua/Global_var.lua" \
+    --install "Z:$ROOT/resource/lua/InstScript.lua" \
     --uninstall "Z:$ROOT/resource/lua/UninstScript.lua" \
     --payload "Z:$BUILD/tools/demoapp/demo-payload.7z" \
     --uninstaller "Z:$BUILD/bin/QLMUninstaller.exe" --sign "$2" -o "Z:$1"
@@ -33,7 +34,8 @@ verify "$work/SignedSetup.exe"
 
 echo "== it installs, and the Uninstall.exe it writes is signed"
 wine_run "$work/SignedSetup.exe" /InstallSlience true >/dev/null 2>&1 || fail "install exit code $?"
-product="$(find "$BUILD/wineprefix/drive_c/users" -maxdepth 3 -type d -name QLMDemo -path '*/Temp/*')"
+users="$BUILD/wineprefix/drive_c/users"
+product="$(find "$users" -maxdepth 3 -type d -name QLMDemo -path '*/Temp/*')"
 [ -f "$product/DemoApp.exe" ] || fail "the payload was not installed"
 verify "$product/Uninstall.exe"
 
