@@ -199,6 +199,33 @@ TEST_F(DemoRoundTrip, SecondUninstallerIsRefusedWhileTheFirstAsks) {
   ExpectNothingRemoved();
 }
 
+// With the temporary folder on another volume the original cannot leave the product folder:
+// it ends as soon as the copy has loaded the chunks, and the copy removes everything after it.
+TEST_F(DemoRoundTrip, TemporaryFolderOnAnotherVolumeStillRemovesEverything) {
+  // Under Wine, Z:\dev\shm is a memory file system: a rename from the prefix cannot reach it.
+  const std::wstring otherVolume =
+      L"Z:\\dev\\shm\\qlmuninst_" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(otherVolume.c_str(), nullptr);
+  const std::wstring probe = Folder() + L"\\ReadMe.txt";
+  if (MoveFileExW(probe.c_str(), (otherVolume + L"\\probe").c_str(), 0)) {
+    MoveFileExW((otherVolume + L"\\probe").c_str(), probe.c_str(), 0);
+    RemoveDirectoryW(otherVolume.c_str());
+    GTEST_SKIP() << "no second volume here";
+  }
+  SetEnvironmentVariableW(L"TMP", otherVolume.c_str());
+  SetEnvironmentVariableW(L"TEMP", otherVolume.c_str());
+  DebugCapture capture(DebugCapture::Scope::kWithChildProcesses);
+  const UninstallRun run = RunUninstaller(MachineString(kUninstallKey, L"QuietUninstallString"),
+                                          kCaption, [](const std::wstring&) { return IDOK; });
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.copyExitCode, 0u);
+  EXPECT_EQ(run.copyPath.compare(0, otherVolume.size(), otherVolume), 0) << run.copyPath;
+  capture.Settle();
+  EXPECT_TRUE(capture.Contains("vd the original stays in the product folder (error 17)\r\n"));
+  ExpectRemoved(run);
+  RemoveTree(otherVolume);
+}
+
 struct RefusalCase {
   const char* name;
   const wchar_t* file;
