@@ -1,5 +1,5 @@
 -- Configuration of the demo product: globals read by the installer before and during the
--- installation.
+-- installation. The uninstaller runs this chunk too, before the uninstall chunk.
 global_product_name = "QLM Demo"
 global_app_id = 0
 global_install_mutex_guid = ""
@@ -17,3 +17,18 @@ global_publisher = "QLM Demo Team"
 -- Registry keys of the product (HKLM, the installer's 32-bit view).
 global_product_key = "Software\\QLMDemo"
 global_uninstall_key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QLMDemo"
+-- The product's programs, ended before their files are replaced or removed.
+global_product_processes = { global_main_app_name, "helper.exe" }
+
+-- Ends every running program of the product and tells `report` how many of each it ended.
+-- Each Lua_KillAllTaskByName ends the first process found, so it is repeated while one remains.
+function EndProductProcesses(report)
+  for _, image in ipairs(global_product_processes) do
+    local ended = 0
+    while Lua_GetProcessId(image) ~= -1 and ended < 16 do
+      Lua_KillAllTaskByName(image)
+      ended = ended + 1
+    end
+    report(image, ended)
+  end
+end

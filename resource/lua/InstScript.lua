@@ -8,17 +8,9 @@ local function step(name)
   say("%s (InstallPath=%s)", name, tostring(InstallPath))
 end
 
--- Ends the running product so that its files can be replaced. Each call ends the first
--- process found with that image name, so it is repeated while one remains.
+-- Ends the running product so that its files can be replaced.
 local function end_product_processes()
-  for _, image in ipairs({ global_main_app_name, "helper.exe" }) do
-    local ended = 0
-    while Lua_GetProcessId(image) ~= -1 and ended < 16 do
-      Lua_KillAllTaskByName(image)
-      ended = ended + 1
-    end
-    say("ended %d running %s", ended, image)
-  end
+  EndProductProcesses(function(image, ended) say("ended %d running %s", ended, image) end)
 end
 
 -- A file that cannot be created (typically a running program) is renamed aside and the
@@ -53,8 +45,12 @@ local function register_product()
   Lua_RegAdd("HKLM", global_product_key, "Version", "REG_SZ", global_product_version, true)
   local key = global_uninstall_key
   Lua_RegAdd("HKLM", key, "DisplayName", "REG_SZ", global_product_name, true)
-  -- The product's separate uninstaller runs UninstScript.luac written beside the product.
-  Lua_RegAdd("HKLM", key, "UninstallString", "REG_SZ", path .. "\\Uninstall.exe", true)
+  -- The product's uninstaller runs the two chunks written beside it. The program's path is
+  -- quoted: unquoted, a folder name with a blank would split it.
+  local uninstaller = '"' .. path .. '\\Uninstall.exe"'
+  Lua_RegAdd("HKLM", key, "UninstallString", "REG_SZ", uninstaller, true)
+  Lua_RegAdd("HKLM", key, "QuietUninstallString", "REG_SZ", uninstaller .. " /UninstallSilent true",
+    true)
   Lua_RegAdd("HKLM", key, "DisplayIcon", "REG_SZ", path .. "\\" .. global_main_app_name, true)
   Lua_RegAdd("HKLM", key, "InstallLocation", "REG_SZ", path, true)
   Lua_RegAdd("HKLM", key, "Publisher", "REG_SZ", global_publisher, true)
@@ -88,11 +84,14 @@ function QLMSE_OnInstall()
   Lua_CreateDirectory(InstallPath)
   local ok = Lua_UnCompress7z("App.7z", InstallPath, false, on_file_done, on_create_error)
   say("payload extracted: %s", tostring(ok))
-  -- The configuration and uninstall chunks go beside the product for its uninstaller.
-  say("Global_var.luac written: %s",
-      tostring(Lua_ExtractResource("LUA", "GLOBAL_VAR.LUAC", InstallPath .. "\\Global_var.luac")))
-  say("UninstScript.luac written: %s",
-      tostring(Lua_ExtractResource("LUA", "UNINSTSCRIPT.LUAC", InstallPath .. "\\UninstScript.luac")))
+  -- The uninstaller and the configuration and uninstall chunks that it runs go beside the
+  -- product.
+  for _, file in ipairs({ { "EXE", "UNINSTALL.EXE", "Uninstall.exe" },
+                          { "LUA", "GLOBAL_VAR.LUAC", "Global_var.luac" },
+                          { "LUA", "UNINSTSCRIPT.LUAC", "UninstScript.luac" } }) do
+    local written = Lua_ExtractResource(file[1], file[2], InstallPath .. "\\" .. file[3])
+    say("%s written: %s", file[3], tostring(written))
+  end
   log_step("payload extracted into %s: %s", InstallPath, tostring(ok))
   register_product()
   create_shortcuts()

@@ -1,12 +1,15 @@
 // qlmpack.exe: an installer it writes carries every resource with the right bytes, bad input
 // gets one error line and leaves an existing output untouched, equal inputs give equal bytes,
-// and the installers are large-address-aware.
+// and the installers are large-address-aware. Every installer and its uninstaller carry one
+// application manifest with the execution level chosen at pack time.
 #include <gtest/gtest.h>
-
-#include <cstring>
-
 #include <lauxlib.h>
 #include <lua.h>
+#include <msxml2.h>
+
+#include <cstring>
+#include <vector>
+
 #include "testsupport.h"
 
 namespace {
@@ -35,8 +38,8 @@ PackRun RunPack(const std::wstring& arguments) {
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION info = {};
   std::wstring commandLine = L"\"" + Bin() + L"qlmpack.exe\" " + arguments;
-  BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE,
-                                CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+  BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                nullptr, nullptr, &startup, &info);
   CloseHandle(writeEnd);
   if (started) {
     char buffer[4096];
@@ -109,7 +112,8 @@ class QlmpackTest : public ::testing::Test {
            Quoted(dir_ / L"config.lua") + L" --install " + Quoted(dir_ / L"install.lua") +
            L" --uninstall " + Quoted(dir_ / L"uninstall.lua") + L" --skin " + Quoted(skin) +
            L" --payload " + Quoted(PayloadArchive()) + L" --icon " + Quoted(dir_ / L"icon.ico") +
-           L" -o " + Quoted(output);
+           L" --uninstaller " + Quoted(Bin() + L"QLMUninstaller.exe") +
+           L" --execution-level asInvoker -o " + Quoted(output);
   }
 
   static constexpr const char* kIconImage = "fake icon image bytes";
@@ -128,7 +132,8 @@ TEST_F(QlmpackTest, InstallerCarriesEveryResource) {
   std::string archive = ReadFileBytes(PayloadArchive());
   std::swap(archive[0], archive[1]);
   EXPECT_EQ(archive, payload);
-  EXPECT_EQ(ReadFileBytes(dir_ / L"skin.zip"), ResourceBytes(module, L"PNG", MAKEINTRESOURCEW(999)));
+  EXPECT_EQ(ReadFileBytes(dir_ / L"skin.zip"),
+            ResourceBytes(module, L"PNG", MAKEINTRESOURCEW(999)));
   EXPECT_EQ(kIconImage, ResourceBytes(module, RT_ICON, MAKEINTRESOURCEW(1)));
   std::string group = ResourceBytes(module, RT_GROUP_ICON, MAKEINTRESOURCEW(128));
   ASSERT_EQ(6u + 14u, group.size());
@@ -192,16 +197,18 @@ struct BadInput {
 const BadInput kBadInputs[] = {
     {"missing install script", L"install.lua", L"missing.lua", "cannot read"},
     {"Lua syntax error", L"install.lua", L"bad.lua", "bad.lua:2:"},
-    {"payload that is not a 7z archive", L"payload-data\\edge.7z", L"payload-data\\edge-payload.bin",
-     "not a 7z archive"},
+    {"payload that is not a 7z archive", L"payload-data\\edge.7z",
+     L"payload-data\\edge-payload.bin", "not a 7z archive"},
     {"stub that is not a program", L"QLMInstaller.exe", L"..\\tests\\payload-data\\chunk.bin",
      "not a Windows program"},
     {"unwritable output", L"Out.exe", L"no\\such\\folder\\Out.exe", "cannot write"},
     {"missing output option", L" -o ", L" --icon ", "missing option -o"},
+    {"unknown execution level", L"asInvoker", L"admin", "unknown execution level admin"},
+    {"uninstaller that is not a program", L"QLMUninstaller.exe",
+     L"..\\tests\\payload-data\\chunk.bin", "not a Windows program"},
 };
 
-class QlmpackBadInputTest : public QlmpackTest,
-                            public ::testing::WithParamInterface<BadInput> {};
+class QlmpackBadInputTest : public QlmpackTest, public ::testing::WithParamInterface<BadInput> {};
 
 TEST_P(QlmpackBadInputTest, OneErrorLineAndTheOldOutputStays) {
   const BadInput& c = GetParam();
@@ -218,9 +225,199 @@ TEST_P(QlmpackBadInputTest, OneErrorLineAndTheOldOutputStays) {
   EXPECT_NE(std::string::npos, run.errors.find(c.message)) << run.errors;
   EXPECT_EQ(run.errors.size() - 1, run.errors.find('\n')) << "one line: " << run.errors;
   EXPECT_EQ("previous installer", ReadFileBytes(output)) << c.label;
-  EXPECT_EQ(L"", std::wstring(FileExists(output + L".qlmpack-part") ? L"temporary left" : L""));
+  for (const wchar_t* temporary : {L".qlmpack-part", L".qlmpack-uninstaller"}) {
+    EXPECT_FALSE(FileExists(output + temporary)) << "temporary left: " << c.label;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, QlmpackBadInputTest, ::testing::ValuesIn(kBadInputs));
+
+// ---------------------------------------------------------------------------------------
+// The application manifest.
+
+BOOL CALLBACK AddManifest(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language,
+                         LONG_PTR found) {
+  HRSRC info = FindResourceExW(module, type, name, language);
+  const char* data = static_cast<const char*>(LockResource(LoadResource(module, info)));
+  reinterpret_cast<std::vector<std::string>*>(found)->emplace_back(data,
+                                                                   SizeofResource(module, info));
+  return TRUE;
+}
+
+BOOL CALLBACK AddManifestLanguages(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found) {
+  EnumResourceLanguagesW(module, type, name, AddManifest, found);
+  return TRUE;
+}
+
+// Every manifest of the program, in every language.
+std::vector<std::string> Manifests(const std::wstring& program) {
+  std::vector<std::string> manifests;
+  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return manifests;
+  EnumResourceNamesW(module, RT_MANIFEST, AddManifestLanguages,
+                     reinterpret_cast<LONG_PTR>(&manifests));
+  FreeLibrary(module);
+  return manifests;
+}
+
+// What a manifest declares, read with the system's XML parser from the manifest's bytes.
+struct ManifestFacts {
+  bool parsed = false;
+  std::wstring level;
+  std::vector<std::wstring> systems;
+  std::wstring commonControls;  // the version of the dependency
+};
+
+// IXMLDOMDocument2; the import libraries lack its identifier.
+const IID kIidXmlDocument2 = {
+    0x2933BF95, 0x7B36, 0x11d2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+std::wstring NodeText(IXMLDOMNode* node) {
+  BSTR text = nullptr;
+  if (node == nullptr || FAILED(node->get_text(&text))) return std::wstring();
+  std::wstring value = text ? text : L"";
+  SysFreeString(text);
+  return value;
+}
+
+std::wstring SelectText(IXMLDOMDocument2* document, const wchar_t* path) {
+  IXMLDOMNode* node = nullptr;
+  BSTR query = SysAllocString(path);
+  document->selectSingleNode(query, &node);
+  SysFreeString(query);
+  std::wstring text = NodeText(node);
+  if (node) node->Release();
+  return text;
+}
+
+void SetProperty(IXMLDOMDocument2* document, const wchar_t* name, const wchar_t* value) {
+  BSTR property = SysAllocString(name);
+  VARIANT text;
+  VariantInit(&text);
+  text.vt = VT_BSTR;
+  text.bstrVal = SysAllocString(value);
+  document->setProperty(property, text);
+  VariantClear(&text);
+  SysFreeString(property);
+}
+
+ManifestFacts ReadManifest(const std::string& bytes, const std::wstring& scratchFile) {
+  ManifestFacts facts;
+  WriteFileBytes(scratchFile, bytes);
+  CoInitialize(nullptr);
+  CLSID documentClass;
+  IXMLDOMDocument2* document = nullptr;
+  if (SUCCEEDED(CLSIDFromProgID(L"Msxml2.DOMDocument.3.0", &documentClass)) &&
+      SUCCEEDED(CoCreateInstance(documentClass, nullptr, CLSCTX_INPROC_SERVER, kIidXmlDocument2,
+                                 reinterpret_cast<void**>(&document)))) {
+    document->put_async(VARIANT_FALSE);
+    VARIANT source;
+    VariantInit(&source);
+    source.vt = VT_BSTR;
+    source.bstrVal = SysAllocString(scratchFile.c_str());
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    facts.parsed = SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE;
+    VariantClear(&source);
+    SetProperty(document, L"SelectionLanguage", L"XPath");
+    SetProperty(document, L"SelectionNamespaces",
+                L"xmlns:a='urn:schemas-microsoft-com:asm.v1' "
+                L"xmlns:s='urn:schemas-microsoft-com:asm.v3' "
+                L"xmlns:c='urn:schemas-microsoft-com:compatibility.v1'");
+    facts.level = SelectText(document,
+                             L"/a:assembly/s:trustInfo/s:security/s:requestedPrivileges/"
+                             L"s:requestedExecutionLevel/@level");
+    facts.commonControls =
+        SelectText(document,
+                   L"/a:assembly/a:dependency/a:dependentAssembly/"
+                   L"a:assemblyIdentity[@name='Microsoft.Windows.Common-Controls']/@version");
+    IXMLDOMNodeList* systems = nullptr;
+    BSTR query = SysAllocString(L"/a:assembly/c:compatibility/c:application/c:supportedOS/@Id");
+    if (SUCCEEDED(document->selectNodes(query, &systems)) && systems) {
+      for (IXMLDOMNode* node = nullptr; systems->nextNode(&node) == S_OK && node; node->Release()) {
+        facts.systems.push_back(NodeText(node));
+      }
+      systems->Release();
+    }
+    SysFreeString(query);
+    document->Release();
+  }
+  CoUninitialize();
+  return facts;
+}
+
+struct LevelCase {
+  const char* name;
+  const wchar_t* option;  // the --execution-level value; nullptr: the option is left out
+  const wchar_t* level;
+};
+
+class QlmpackManifestTest : public QlmpackTest, public ::testing::WithParamInterface<LevelCase> {};
+
+TEST_P(QlmpackManifestTest, InstallerAndUninstallerCarryOneManifestAndTheInstallerRuns) {
+  const LevelCase& c = GetParam();
+  const std::wstring mark = dir_ / L"ran.txt";
+  WriteFileBytes(dir_ / L"marking.lua",
+                 "function QLMSE_AfterComplete()\n"
+                 "  local f = assert(io.open(os.getenv('QLM_TEST_MARK'), 'w')) f:write('ran')"
+                 " f:close()\nend\n");
+  const std::wstring output = dir_ / L"Setup.exe";
+  std::wstring arguments = L"--stub " + Quoted(Bin() + L"QLMInstaller.exe") + L" --config " +
+                           Quoted(dir_ / L"config.lua") + L" --install " +
+                           Quoted(dir_ / L"marking.lua") + L" --uninstaller " +
+                           Quoted(Bin() + L"QLMUninstaller.exe") + L" -o " + Quoted(output);
+  if (c.option) arguments += std::wstring(L" --execution-level ") + c.option;
+  const PackRun run = RunPack(arguments);
+  ASSERT_EQ(0u, run.exitCode) << run.errors;
+
+  const std::vector<std::string> manifests = Manifests(output);
+  ASSERT_EQ(manifests.size(), 1u);
+  const ManifestFacts facts = ReadManifest(manifests[0], dir_ / L"manifest.xml");
+  EXPECT_TRUE(facts.parsed);
+  EXPECT_EQ(facts.level, c.level);
+  EXPECT_EQ(facts.systems, (std::vector<std::wstring>{L"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                                                      L"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                                                      L"{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                                                      L"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}))
+      << "Windows 7, 8, 8.1, 10 and 11";
+  EXPECT_EQ(facts.commonControls, L"6.0.0.0");
+
+  // The embedded uninstaller carries the same manifest.
+  HMODULE module = LoadLibraryExW(output.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  const std::string uninstaller = ResourceBytes(module, L"EXE", L"UNINSTALL.EXE");
+  FreeLibrary(module);
+  ASSERT_EQ(0, uninstaller.compare(0, 2, "MZ"));
+  ASSERT_TRUE(WriteFileBytes(dir_ / L"Uninstall.exe", uninstaller));
+  EXPECT_EQ(Manifests(dir_ / L"Uninstall.exe"), manifests);
+
+  SetEnvironmentVariableW(L"QLM_TEST_MARK", mark.c_str());
+  const ProcessResult installed = RunProcess(Quoted(output) + L" /InstallSlience true", 120000);
+  EXPECT_TRUE(installed.finished);
+  EXPECT_EQ("ran", ReadFileBytes(mark)) << "the installer runs with its manifest";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, QlmpackManifestTest,
+    ::testing::Values(LevelCase{"Default", nullptr, L"requireAdministrator"},
+                      LevelCase{"RequireAdministrator", L"requireAdministrator",
+                                L"requireAdministrator"},
+                      LevelCase{"HighestAvailable", L"highestAvailable", L"highestAvailable"},
+                      LevelCase{"AsInvoker", L"asInvoker", L"asInvoker"}),
+    [](const ::testing::TestParamInfo<LevelCase>& info) { return info.param.name; });
+
+TEST_F(QlmpackTest, ManifestOfAPackedStubIsReplaced) {
+  const std::wstring first = dir_ / L"first.exe";
+  const std::wstring second = dir_ / L"second.exe";
+  ASSERT_EQ(0u, RunPack(Arguments(first, dir_ / L"skin")).exitCode);
+  std::wstring arguments = Arguments(second, dir_ / L"skin");
+  arguments.replace(arguments.find(L"asInvoker"), 9, L"highestAvailable");
+  arguments.replace(arguments.find(Bin() + L"QLMInstaller.exe"),
+                    (Bin() + L"QLMInstaller.exe").size(), first);
+  const PackRun run = RunPack(arguments);
+  ASSERT_EQ(0u, run.exitCode) << run.errors;
+  const std::vector<std::string> manifests = Manifests(second);
+  ASSERT_EQ(manifests.size(), 1u);
+  EXPECT_EQ(ReadManifest(manifests[0], dir_ / L"manifest.xml").level, L"highestAvailable");
+}
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "lua_args.h"
 #include "lua_filesystem.h"
 #include "scriptcallback.h"
+#include "scripterror.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ int Lua_DeleteFile(lua_State* L) {
     int code = ShellDelete(path, kDeleteFlags);
     if (code == 0) return PushBoolean(L, true);
     int answer = AskAboutLockedFile(path);
-    if (answer == IDABORT) ExitProcess(0);
+    if (answer == IDABORT) ExitProcess(ScriptEndExitCode());
     if (answer == IDRETRY) continue;
     DebugLine(L"Delete %s failed!\r\n", path.c_str());
     DebugLine(L"SHFileOperation error code : %#x\r\n", code);

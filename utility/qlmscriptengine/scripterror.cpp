@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "debugoutput.h"
 #include "stringconv.h"
 
 const wchar_t kScriptErrorCaption[] = L":-( 杯具，脚本执行时发生错误";
@@ -12,6 +13,10 @@ const wchar_t kScriptErrorCaption[] = L":-( 杯具，脚本执行时发生错误
 namespace {
 
 constexpr wchar_t kFeedback[] = L"请向我们反馈以上错误信息，以便我们改善产品质量！";
+
+// Set once at start-up, before any script runs.
+unsigned g_endExitCode = 0;
+bool g_showErrorBox = true;
 
 std::string Printf(const char* format, ...) {
   va_list args;
@@ -60,8 +65,19 @@ std::wstring ComposeScriptErrorText(lua_State* L) {
   return wide;
 }
 
+void SetScriptEndExitCode(unsigned code) { g_endExitCode = code; }
+
+unsigned ScriptEndExitCode() { return g_endExitCode; }
+
+void SetScriptErrorBox(bool show) { g_showErrorBox = show; }
+
 int ScriptErrorHandler(lua_State* L) {
   std::wstring text = ComposeScriptErrorText(L);
-  MessageBoxW(nullptr, text.c_str(), kScriptErrorCaption, MB_ICONERROR | MB_OK);
-  ExitProcess(0);
+  if (g_showErrorBox) {
+    MessageBoxW(nullptr, text.c_str(), kScriptErrorCaption, MB_ICONERROR | MB_OK);
+  } else {
+    DebugLine(L"%s\r\n", kScriptErrorCaption);
+    DebugLine(L"%s\r\n", text.c_str());
+  }
+  ExitProcess(g_endExitCode);
 }

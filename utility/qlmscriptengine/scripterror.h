@@ -1,5 +1,6 @@
 // The script-error handler: the message handler of every protected call. It shows the error
-// and the call stack in a message box and ends the process with exit code 0.
+// and the call stack in a message box and ends the process (exit code 0 unless the program
+// chose another one).
 #pragma once
 #include <string>
 
@@ -15,5 +16,16 @@ std::string ComposeCallStack(lua_State* L);
 
 extern const wchar_t kScriptErrorCaption[];
 
-// lua_CFunction: shows the box and calls ExitProcess(0); never returns.
+// The exit code with which the engine ends the process on a script's behalf: after a script
+// error and when the user aborts a failed deletion. 0 unless the program sets another; the
+// uninstaller reports such an end as a failure.
+void SetScriptEndExitCode(unsigned code);
+unsigned ScriptEndExitCode();
+
+// Whether a script error is shown in a box (the default) or, for a program that runs without
+// a user, written to the debugger output.
+void SetScriptErrorBox(bool show);
+
+// lua_CFunction: shows the box (or writes the debug lines) and calls ExitProcess with the
+// script end exit code; never returns.
 int ScriptErrorHandler(lua_State* L);
