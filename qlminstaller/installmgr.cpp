@@ -96,6 +96,13 @@ void CInstallMgr::WriteCompletionMarker() {
                              (markerFolder + L"Config.ini").c_str());
 }
 
+bool CInstallMgr::TrySetGlobalNumber(const char* name, double value) {
+  std::unique_lock<std::recursive_mutex> lock(mutex_, std::try_to_lock);
+  if (!lock.owns_lock()) return false;
+  QLMScriptEngine::Instance().SetGlobalNumber(name, value);
+  return true;
+}
+
 unsigned __stdcall InstallWorkerProc(void* window) {
   CInstallMgr::Instance().OnInstall();
   CInstallMgr::Instance().BeforeComplete();

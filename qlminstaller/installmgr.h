@@ -26,6 +26,9 @@ class CInstallMgr {
   void KillAllToolProcess();
   // Writes RykDesktop\Config.ini when the installer's file name contains "@ung".
   void WriteCompletionMarker();
+  // Sets a number global only when no step runs at this moment (the script state has no
+  // lock of its own); false when the value was not set.
+  bool TrySetGlobalNumber(const char* name, double value);
 
  private:
   CInstallMgr() = default;
