@@ -5,6 +5,7 @@
 
 #include "uicontainer.h"
 #include "uihorizontallayout.h"
+#include "uirichedit.h"
 #include "uitablayout.h"
 #include "uiverticallayout.h"
 
@@ -36,6 +37,7 @@ CControlFactory::CControlFactory() {
   RegisterControl(L"CHorizontalLayoutUI", Make<CHorizontalLayoutUI>);
   RegisterControl(L"CVerticalLayoutUI", Make<CVerticalLayoutUI>);
   RegisterControl(L"CTabLayoutUI", Make<CTabLayoutUI>);
+  RegisterControl(L"CRichEditUI", Make<CRichEditUI>);
 }
 
 CControlUI* CControlFactory::CreateControl(const std::wstring& className) const {

@@ -17,24 +17,6 @@ namespace {
 constexpr DWORD kAllContexts =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
-// Releases a COM interface pointer when the scope ends.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ~ComRef() {
-    if (pointer_) pointer_->Release();
-  }
-  T* operator->() const { return pointer_; }
-  T** Out() { return &pointer_; }
-  void** OutVoid() { return reinterpret_cast<void**>(&pointer_); }
-
- private:
-  T* pointer_ = nullptr;
-};
-
 bool IsPinVerb(const std::wstring& verb) {
   for (const wchar_t* pin : {L"Startpin", L"Startunpin", L"Taskbarpin", L"Taskbarunpin"}) {
     if (_wcsicmp(verb.c_str(), pin) == 0) return true;
