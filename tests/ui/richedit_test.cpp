@@ -141,6 +141,19 @@ TEST_F(RichEditTest, TheSkinsAttributesMakeAOneLineBoxAndUnknownOnesStayCustom) 
   EXPECT_EQ(edit->GetControlFlags(), static_cast<UINT>(UIFLAG_TABSTOP | UIFLAG_SETCURSOR));
 }
 
+// Attaching a tree requests no tab navigation: a box focused after the first layout keeps the
+// focus through the next paints instead of passing it on to the next tab stop.
+TEST_F(RichEditTest, ABoxFocusedAfterTheFirstLayoutKeepsTheFocusThroughLaterPaints) {
+  TestWindow window(EditWindow(L"<RichEdit name=\"edit\" font=\"1\" multiline=\"false\"/>"
+                               L"<RichEdit name=\"next\" font=\"1\" multiline=\"false\"/>"));
+  ASSERT_TRUE(window.Open());
+  CRichEditUI* edit = Edit(window);
+  edit->SetFocus();
+  window.Paint();
+  window.Paint();
+  EXPECT_EQ(window.GetPaintManager().GetFocus(), edit);
+}
+
 TEST_F(RichEditTest, TypedCharactersChangeTheTextAndNotifyEachKeyAndChange) {
   TestWindow window(EditWindow(kPathEdit));
   ASSERT_TRUE(window.Open());
