@@ -90,7 +90,9 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
       case MouseRoute::kServices:
         break;
     }
-    counts = message != WM_SETCURSOR;
+    // The paint manager sees the moves as well, for its hover and leave tracking, unless the
+    // services hold the capture.
+    counts = message != WM_SETCURSOR && (message != WM_MOUSEMOVE || host_->IsCaptured());
   } else if (IsKeyMessage(message)) {
     if (!IsFocused()) return 0;
   } else if (message == WM_CONTEXTMENU) {

@@ -51,12 +51,14 @@ CTxtWinHost* CTxtWinHost::Create(CRichEditUI* owner, DWORD style, COLORREF color
     host->Release();
     return nullptr;
   }
+  host->Announce(TXTBIT_MAXLENGTHCHANGE);
   return host;
 }
 
 CTxtWinHost::CTxtWinHost(CRichEditUI* owner, DWORD style, COLORREF color)
     : owner_(owner), style_(style) {
   richText_ = owner->IsRich();
+  transparent_ = owner->IsTransparent();
   wordWrap_ = (style & (ES_AUTOHSCROLL | WS_HSCROLL)) == 0;
   LONG limit = owner->GetLimitText();
   maxLength_ = limit < 1 ? kDefaultMaxLength : limit;
@@ -99,7 +101,17 @@ int CTxtWinHost::LogicalDpi(int axis) const {
 }
 
 void CTxtWinHost::Announce(DWORD bit, bool on) {
-  if (services_) services_->OnTxPropertyBitsChange(bit, on ? bit : 0);
+  if (!services_) return;
+  services_->OnTxPropertyBitsChange(bit, on ? bit : 0);
+  LRESULT ignored = 0;
+  // Wine's text services read the host's character format and maximum length only when they
+  // are created; these changes reach them as messages too (the same values on Windows).
+  if (bit == TXTBIT_CHARFORMATCHANGE) {
+    services_->TxSendMessage(EM_SETCHARFORMAT, SCF_DEFAULT,
+                             reinterpret_cast<LPARAM>(&charFormat_), &ignored);
+  } else if (bit == TXTBIT_MAXLENGTHCHANGE) {
+    services_->TxSendMessage(EM_EXLIMITTEXT, 0, maxLength_, &ignored);
+  }
 }
 
 // ---- Settings of the owner ----
@@ -249,7 +261,9 @@ void CTxtWinHost::TxViewChange(WINBOOL update) {
 }
 
 WINBOOL CTxtWinHost::TxCreateCaret(HBITMAP bitmap, INT width, INT height) {
-  caretSize_ = SIZE{width, height};
+  // As for the system caret, a size of 0 stands for the width or height of a window border.
+  caretSize_ = SIZE{width != 0 ? width : GetSystemMetrics(SM_CXBORDER),
+                    height != 0 ? height : GetSystemMetrics(SM_CYBORDER)};
   HWND window = Window();
   return window != nullptr && CreateCaret(window, bitmap, width, height);
 }
