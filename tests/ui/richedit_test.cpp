@@ -4,6 +4,8 @@
 // drawn caret and its blinking, the length limit, read-only boxes, the first click of
 // autoselall and the tip of an empty box.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -166,7 +168,9 @@ TEST_F(RichEditTest, TypedCharactersChangeTheTextAndNotifyEachKeyAndChange) {
   std::vector<WPARAM> keys;
   for (const NotifyRecord& note : window.Notes(kNotifyKeyDown)) keys.push_back(note.wParam);
   std::vector<WPARAM> expected;
-  for (wchar_t character : std::wstring(L"D:\\a1")) expected.push_back(LOBYTE(VkKeyScanW(character)));
+  for (wchar_t character : std::wstring(L"D:\\a1")) {
+    expected.push_back(LOBYTE(VkKeyScanW(character)));
+  }
   EXPECT_EQ(keys, expected);
   // Backspace reaches the services as well.
   window.ClearNotes();
@@ -388,6 +392,113 @@ TEST_F(RichEditTest, ThePointerMovingIntoTheTextMakesTheBoxHot) {
   EXPECT_TRUE(redInk());
   window.Mouse(WM_MOUSEMOVE, 20, 20);
   EXPECT_FALSE(redInk());
+}
+
+// Characters from an input method arrive as WM_IME_CHAR and reach the services as WM_CHAR;
+// a composition places its window at the caret.
+TEST_F(RichEditTest, InputMethodCharactersArriveAndTheCompositionWindowFollowsTheCaret) {
+  TestWindow window(EditWindow(kPathEdit));
+  ASSERT_TRUE(window.Open());
+  CRichEditUI* edit = Edit(window);
+  edit->SetFocus();
+  Type(window, L"C:\\");
+  for (wchar_t character : std::wstring(L"软件")) {
+    window.Key(WM_IME_CHAR, character, 1);
+    window.Pump();
+  }
+  EXPECT_EQ(edit->GetText(), L"C:\\软件");
+  window.Key(WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+  HIMC context = ImmGetContext(window.GetHWND());
+  ASSERT_NE(context, nullptr);
+  COMPOSITIONFORM form = {};
+  EXPECT_TRUE(ImmGetCompositionWindow(context, &form));
+  ImmReleaseContext(window.GetHWND(), context);
+  RECT caret = edit->GetHost()->GetCaretRect();
+  EXPECT_EQ(form.dwStyle, static_cast<DWORD>(CFS_POINT));
+  EXPECT_EQ(form.ptCurrentPos.x, caret.left);
+  EXPECT_EQ(form.ptCurrentPos.y, caret.top);
+  EXPECT_GT(caret.left, edit->GetHost()->GetClientRect().left);
+}
+
+// The services' own notifications: those of the list reach the window as WM_NOTIFY from the
+// window itself; a resize request reshapes the client rectangle.
+class NotifyWindow : public TestWindow {
+ public:
+  using TestWindow::TestWindow;
+  std::vector<NMHDR> headers;
+
+ protected:
+  LRESULT HandleCustomMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                              bool& handled) override {
+    if (message == WM_NOTIFY) headers.push_back(*reinterpret_cast<NMHDR*>(lParam));
+    return TestWindow::HandleCustomMessage(message, wParam, lParam, handled);
+  }
+};
+
+TEST_F(RichEditTest, SelectionChangesReachTheWindowAndResizeRequestsTheClientRectangle) {
+  NotifyWindow window(EditWindow(
+      L"<RichEdit name=\"edit\" font=\"1\" multiline=\"true\" text=\"one\"/>"));
+  ASSERT_TRUE(window.Open());
+  SetWindowLongPtrW(window.GetHWND(), GWLP_ID, 77);
+  CRichEditUI* edit = Edit(window);
+  edit->SendServicesMessage(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_REQUESTRESIZE);
+  edit->SetSel(0, 2);
+  ASSERT_FALSE(window.headers.empty());
+  EXPECT_EQ(window.headers.back().hwndFrom, window.GetHWND());
+  EXPECT_EQ(window.headers.back().idFrom, 77u);
+  EXPECT_EQ(window.headers.back().code, static_cast<UINT>(EN_SELCHANGE));
+
+  RECT before = edit->GetHost()->GetClientRect();
+  window.headers.clear();
+  edit->SendServicesMessage(EM_REQUESTRESIZE);
+  RECT after = edit->GetHost()->GetClientRect();
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_LT(after.bottom, before.bottom);
+  EXPECT_GT(after.bottom, after.top);
+  EXPECT_TRUE(window.headers.empty());
+}
+
+// With EnabledAlpha the text of a transparent box gets the alpha of its brightest channel
+// instead of the window's repair to opaque.
+TEST_F(RichEditTest, EnabledAlphaGivesTextPixelsTheAlphaOfTheirBrightestChannel) {
+  for (bool enabled : {false, true}) {
+    SCOPED_TRACE(enabled);
+    TestWindow window(std::wstring(L"<Window size=\"200,60\" bktrans=\"true\">"
+                                   L"<Font id=\"1\" name=\"WenQuanYi Micro Hei\" size=\"20\"/>"
+                                   L"<Container><RichEdit name=\"edit\" font=\"1\" "
+                                   L"textcolor=\"#FF606060\" text=\"HHHH\" EnabledAlpha=\"") +
+                      (enabled ? L"true" : L"false") + L"\"/></Container></Window>");
+    ASSERT_TRUE(window.Open());
+    window.Paint();
+    int core = 0;
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        DWORD pixel = window.Pixel(x, y);
+        if ((pixel & 0x00FFFFFF) != 0x606060) continue;
+        ++core;
+        EXPECT_EQ(pixel >> 24, enabled ? 0x60u : 0xFFu);
+      }
+    }
+    EXPECT_GT(core, 10);
+  }
+}
+
+TEST_F(RichEditTest, TheWheelScrollsAMultiLineBox) {
+  TestWindow window(EditWindow(
+      L"<RichEdit name=\"edit\" height=\"40\" font=\"1\" multiline=\"true\" "
+      L"autovscroll=\"true\"/>"));
+  ASSERT_TRUE(window.Open());
+  CRichEditUI* edit = Edit(window);
+  edit->SetText(L"1\r2\r3\r4\r5\r6\r7\r8");
+  edit->SetSel(0, 0);
+  EXPECT_EQ(edit->SendServicesMessage(EM_GETFIRSTVISIBLELINE), 0);
+  RECT pos = edit->GetPos();
+  POINT screen = {pos.left + 20, pos.top + 20};
+  ClientToScreen(window.GetHWND(), &screen);
+  ::SendMessageW(window.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                 MAKELPARAM(screen.x, screen.y));
+  EXPECT_GT(edit->SendServicesMessage(EM_GETFIRSTVISIBLELINE), 0);
 }
 
 TEST_F(RichEditTest, TheClientRectangleKeepsTheScaledPaddingAndTheTextInsideIt) {
