@@ -599,7 +599,9 @@ TEST_F(RichEditTest, MaxCharLimitsTypingAndReadOnlyRefusesIt) {
     window.ClearNotes();
     Type(window, L"abcdef");
     EXPECT_EQ(edit->GetText(), c.text);
-    if (*c.text == 0) EXPECT_TRUE(window.Notes(kNotifyTextChanged).empty());
+    if (*c.text == 0) {
+      EXPECT_TRUE(window.Notes(kNotifyTextChanged).empty());
+    }
   }
 }
 

@@ -7,7 +7,6 @@
 #pragma once
 #include <windows.h>
 #include <richedit.h>
-#include <textserv.h>
 
 #include <string>
 
@@ -118,7 +117,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   void ApplyTextColor();
   // The host's client rectangle for the item rectangle.
   RECT ClientRectFor(const RECT& item) const;
-  // The item rectangle clipped by every ancestor (empty when one is hidden).
+  // The rectangle clipped by this control and every ancestor (empty when one is hidden).
   RECT VisibleRect(RECT rect) const;
   void InvalidateCaret();
   enum class MouseRoute {

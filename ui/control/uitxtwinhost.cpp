@@ -45,9 +45,11 @@ CTxtWinHost* CTxtWinHost::Create(CRichEditUI* owner, DWORD style, COLORREF color
   if (factory == nullptr) return nullptr;
   auto* host = new CTxtWinHost(owner, style, color);
   ComRef<IUnknown> unknown;
-  if (FAILED(factory(nullptr, host, unknown.Out())) || !unknown ||
-      FAILED(unknown->QueryInterface(kIidTextServices, host->services_.OutVoid())) ||
-      (!text.empty() && FAILED(host->services_->TxSetText(text.c_str())))) {
+  bool created = SUCCEEDED(factory(nullptr, host, unknown.Out())) && unknown &&
+                 SUCCEEDED(unknown->QueryInterface(kIidTextServices, host->services_.OutVoid()));
+  // The first interface goes while the host still exists: the services may call it on leaving.
+  unknown.Reset();
+  if (!created || (!text.empty() && FAILED(host->services_->TxSetText(text.c_str())))) {
     host->Release();
     return nullptr;
   }
