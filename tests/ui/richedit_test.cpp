@@ -536,6 +536,25 @@ TEST_F(RichEditTest, TheClientRectangleKeepsTheScaledPaddingAndTheTextInsideIt) 
   EXPECT_NEAR(inkHeight[1], 2 * inkHeight[0], 3);
 }
 
+// A padding written while the window is at 200 % is scaled once, whether or not it follows
+// later scale changes.
+TEST_F(RichEditTest, APaddingSetAtTwoHundredPercentIsScaledOnce) {
+  for (const wchar_t* follow : {L"true", L"false"}) {
+    SCOPED_TRACE(follow);
+    TestWindow window(EditWindow(kPathEdit));
+    ASSERT_TRUE(window.Open());
+    CPaintManagerUI::SetAllDPI(192);
+    CRichEditUI* edit = Edit(window);
+    edit->SetAttribute(L"RichEditDpiTextPadding", follow);
+    edit->SetAttribute(L"textpadding", L"10,4,6,2");
+    window.Paint();
+    RECT item = edit->GetPos();
+    EXPECT_EQ(RectText(edit->GetHost()->GetClientRect()),
+              RectText(RECT{item.left + 20, item.top + 8, item.right - 12, item.bottom - 4}));
+    CPaintManagerUI::SetAllDPI(96);
+  }
+}
+
 // The caret pixels of a layered window: drawn while the box has the focus, in the text colour,
 // blinking with the system caret blink time.
 TEST_F(RichEditTest, ALayeredWindowDrawsTheCaretInTheTextColourAndBlinksIt) {
