@@ -7,10 +7,10 @@
 #include <cwchar>
 #include <vector>
 
-#include "comref.h"
 #include "debugoutput.h"
 #include "procaddress.h"
 #include "qlmscriptengine.h"
+#include "scopeguard.h"
 #include "stringconv.h"
 #include "uicontrol.h"
 #include "uioption.h"

@@ -295,6 +295,10 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stop) {
   if (!IntersectRect(&area, &paint, &item_)) return true;
   CRenderClip clip(dc, area);
   CControlUI::DoPaint(dc, paint, stop);
+  return PaintItems(dc, paint, stop);
+}
+
+bool CContainerUI::PaintItems(HDC dc, const RECT& paint, CControlUI* stop) {
   if (items_.empty()) return true;
   RECT inner = InsetRect();
   for (CControlUI* item : items_) {

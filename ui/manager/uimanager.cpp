@@ -101,7 +101,6 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
   root_ = root;
   updateNeeded_ = true;
   firstLayout_ = true;
-  focusNeeded_ = true;
   if (autoDpi_) SetDPI(GetAllDPI());
   return InitControls(root);
 }

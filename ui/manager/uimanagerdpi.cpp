@@ -2,6 +2,7 @@
 #include "procaddress.h"
 #include "uicontrol.h"
 #include "uimanager.h"
+#include "uirichedit.h"
 #include "scopeguard.h"
 
 namespace {
@@ -9,6 +10,14 @@ namespace {
 int& AllWindowsDpi() {
   static int dpi = 96;
   return dpi;
+}
+
+// The text services hold a character format made from a font: each rich edit makes it again
+// from its font at the new scale.
+CControlUI* RefreshRichEditFont(CControlUI* control, void*) {
+  auto* edit = static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit"));
+  if (edit != nullptr) edit->SetFont(edit->GetFont());
+  return nullptr;
 }
 
 }  // namespace
@@ -24,6 +33,7 @@ void CPaintManagerUI::SetDPI(int dpi) {
   const int oldScale = GetDPIObj()->GetScale();
   SetResourceDPI(dpi);
   const int newScale = GetDPIObj()->GetScale();
+  if (root_ != nullptr) root_->FindControl(RefreshRichEditFont, nullptr, UIFIND_ALL);
   if (window_ != nullptr && !IsZoomed(window_) && oldScale != 0) {
     RECT rect;
     GetWindowRect(window_, &rect);

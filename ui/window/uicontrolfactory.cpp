@@ -9,6 +9,7 @@
 #include "uilabel.h"
 #include "uioption.h"
 #include "uiprogress.h"
+#include "uirichedit.h"
 #include "uitablayout.h"
 #include "uiverticallayout.h"
 
@@ -44,6 +45,7 @@ CControlFactory::CControlFactory() {
   RegisterControl(L"CButtonUI", Make<CButtonUI>);
   RegisterControl(L"COptionUI", Make<COptionUI>);
   RegisterControl(L"CProgressUI", Make<CProgressUI>);
+  RegisterControl(L"CRichEditUI", Make<CRichEditUI>);
 }
 
 CControlUI* CControlFactory::CreateControl(const std::wstring& className) const {

@@ -75,6 +75,31 @@ class ComInitGuard {
   Uninitialize uninitialize_;
 };
 
+// Holds one reference to a COM interface and releases it when the scope ends.
+template <typename T>
+class ComRef {
+ public:
+  ComRef() = default;
+  // Takes over a reference the caller already holds.
+  explicit ComRef(T* pointer) : pointer_(pointer) {}
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() { Reset(); }
+  T* operator->() const { return pointer_; }
+  T* Get() const { return pointer_; }
+  explicit operator bool() const { return pointer_ != nullptr; }
+  T** Out() { return &pointer_; }
+  void** OutVoid() { return reinterpret_cast<void**>(&pointer_); }
+  // Releases the held reference and takes over another one (or none).
+  void Reset(T* pointer = nullptr) {
+    if (pointer_) pointer_->Release();
+    pointer_ = pointer;
+  }
+
+ private:
+  T* pointer_ = nullptr;
+};
+
 // Frees a library loaded with LoadLibrary.
 class LibraryGuard {
  public:

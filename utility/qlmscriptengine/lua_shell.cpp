@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "comref.h"
 #include "debugoutput.h"
 #include "lua_textargs.h"
 #include "luaapi_shell.h"
