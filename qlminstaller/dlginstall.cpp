@@ -17,6 +17,7 @@
 #include "uilabel.h"
 #include "uioption.h"
 #include "uiprogress.h"
+#include "uirichedit.h"
 #include "uitablayout.h"
 #include "uiverticallayout.h"
 
@@ -72,7 +73,7 @@ void CDlgInstall::FindControls() {
   vertInitView_ = Checked<CVerticalLayoutUI>(
       paintManager_.FindControl(std::wstring(L"VertInitView")), L"VerticalLayout");
   btnInstall_ = Checked<CButtonUI>(FindIn(vertInitView_, L"BtnInstall"), L"Button");
-  editInstallPath_ = Checked<CControlUI>(FindIn(vertInitView_, L"EditInstallPath"), L"RichEdit");
+  editInstallPath_ = Checked<CRichEditUI>(FindIn(vertInitView_, L"EditInstallPath"), L"RichEdit");
   checkDesktopLaunch_ = Checked<COptionUI>(FindIn(vertInitView_, L"CheckDesktopLaunch"), L"Option");
   checkAutoStartup_ = Checked<COptionUI>(FindIn(vertInitView_, L"CheckAutoStartup"), L"Option");
   checkLicence_ = Checked<COptionUI>(FindIn(vertInitView_, L"CheckLicence"), L"Option");

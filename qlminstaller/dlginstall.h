@@ -11,6 +11,7 @@ class CHorizontalLayoutUI;
 class CLabelUI;
 class COptionUI;
 class CProgressUI;
+class CRichEditUI;
 class CTabLayoutUI;
 class CVerticalLayoutUI;
 
@@ -61,7 +62,7 @@ class CDlgInstall : public WindowImplBase {
   CTabLayoutUI* tabMain_ = nullptr;
   CVerticalLayoutUI* vertInitView_ = nullptr;
   CButtonUI* btnInstall_ = nullptr;
-  CControlUI* editInstallPath_ = nullptr;
+  CRichEditUI* editInstallPath_ = nullptr;
   COptionUI* checkDesktopLaunch_ = nullptr;
   COptionUI* checkAutoStartup_ = nullptr;
   COptionUI* checkLicence_ = nullptr;

@@ -5,12 +5,17 @@ global_app_id = 0
 global_install_mutex_guid = ""
 global_enable_ss_install = true
 global_ss_install = false
-global_install_basepath = "%ProgramFiles%\\QLMDemo"
+-- The folder name that the folder picker appends to a chosen folder.
+global_install_basepath = "QLMDemo"
 global_install_path = os.getenv("TEMP") .. "\\QLMDemo"
 global_main_app_name = "DemoApp.exe"
 global_start_parameter = ""
 global_startuseexplorer_level = false
 global_show_completewindow = true
+global_licence_url = "https://example.com/qlmdemo/licence.html"
+-- The auto-start option of the welcome view: shown, and preset.
+global_startup_check_visable = false
+global_startup_check = false
 global_need_disk_space = "10"
 global_product_version = "1.0.0"
 global_publisher = "QLM Demo Team"
