@@ -134,11 +134,16 @@ void PickInstallFolder(HWND owner, CControlUI* edit) {
   std::wstring chosen = ShowFolderDialog(owner, start);
   if (chosen.empty()) return;
   std::wstring baseName = QLMScriptEngine::Instance().GetGlobalString("global_install_basepath");
-  if (!CheckDir(chosen, baseName)) {
-    if (chosen.back() != L'\\' && chosen.back() != L'/') chosen += L'\\';
-    chosen += baseName;
+  edit->SetText(CompleteChosenFolder(chosen, baseName));
+}
+
+std::wstring CompleteChosenFolder(const std::wstring& chosen, const std::wstring& baseName) {
+  if (CheckDir(chosen, baseName)) return chosen;
+  std::wstring completed = chosen;
+  if (completed.empty() || (completed.back() != L'\\' && completed.back() != L'/')) {
+    completed += L'\\';
   }
-  edit->SetText(chosen);
+  return completed + baseName;
 }
 
 bool IsUsableFolder(const std::wstring& path) {

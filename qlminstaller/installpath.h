@@ -15,6 +15,10 @@ void PrepareFolderText(CControlUI* edit);
 // completed with the product's base folder name, into the edit.
 void PickInstallFolder(HWND owner, CControlUI* edit);
 
+// The picked folder completed with the product's base folder name: unchanged when it already
+// ends in that name, else the name appended (after a backslash unless one ends it).
+std::wstring CompleteChosenFolder(const std::wstring& chosen, const std::wstring& baseName);
+
 // Whether the last component of the folder (after its last '\' or '/') is the base name.
 bool CheckDir(const std::wstring& folder, const std::wstring& baseName);
 

@@ -19,7 +19,9 @@ bool TestWindow::Open(int x, int y, DWORD exStyle) {
   return true;
 }
 
-void TestWindow::Pump(DWORD ms) {
+void TestWindow::Pump(DWORD ms) { PumpMessages(ms); }
+
+void PumpMessages(DWORD ms) {
   DWORD end = GetTickCount() + ms;
   auto timeLeft = [end] { return static_cast<LONG>(end - GetTickCount()) > 0; };
   do {

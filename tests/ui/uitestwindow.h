@@ -16,6 +16,10 @@ struct NotifyRecord {
   LPARAM lParam;
 };
 
+// Processes this thread's queued messages (and those that arrive within `ms`), passing them
+// through the paint managers' pre-message handling like the message loop does.
+void PumpMessages(DWORD ms = 0);
+
 class TestWindow : public WindowImplBase {
  public:
   explicit TestWindow(std::wstring markup) : markup_(std::move(markup)) {}

@@ -114,15 +114,19 @@ void CShadowUI::Create(CPaintManagerUI* manager) {
                             nullptr, WS_POPUP, 0, 0, 0, 0, owner_, nullptr, Instance(), nullptr);
   if (window_ == nullptr) return;
   SetWindowSubclass(owner_, OwnerProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  LONG style = GetWindowLongW(owner_, GWL_STYLE);
-  if ((style & WS_VISIBLE) != 0 && (style & (WS_MAXIMIZE | WS_MINIMIZE)) == 0) {
-    ShowWindow(window_, SW_SHOWNOACTIVATE);
-    Update();
-  }
+  Update();
 }
 
 void CShadowUI::Update() {
-  if (window_ == nullptr || owner_ == nullptr || !IsWindowVisible(window_)) return;
+  if (window_ == nullptr || owner_ == nullptr) return;
+  LONG style = GetWindowLongW(owner_, GWL_STYLE);
+  // An empty shadow stays hidden: Wine hands pointer input to a layered click-through window
+  // that lies over its owner, so even an empty one would take the owner's clicks.
+  if ((style & WS_VISIBLE) == 0 || (style & (WS_MAXIMIZE | WS_MINIMIZE)) != 0 || !HasContent()) {
+    ShowWindow(window_, SW_HIDE);
+    return;
+  }
+  if (!IsWindowVisible(window_)) ShowWindow(window_, SW_SHOWNOACTIVATE);
   RECT owner;
   GetWindowRect(owner_, &owner);
   const int width = std::max<int>(1, owner.right - owner.left + 2 * size_);
@@ -198,20 +202,9 @@ LRESULT CALLBACK CShadowUI::OwnerProc(HWND window, UINT message, WPARAM wParam, 
                                       UINT_PTR, DWORD_PTR data) {
   auto* shadow = reinterpret_cast<CShadowUI*>(data);
   switch (message) {
-    case WM_MOVE:
+    case WM_WINDOWPOSCHANGED:
+      // After every move, size change, showing, hiding, minimising or maximising.
       shadow->Update();
-      break;
-    case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXIMIZED) {
-        ShowWindow(shadow->window_, SW_HIDE);
-      } else if (IsWindowVisible(window)) {
-        ShowWindow(shadow->window_, SW_SHOWNOACTIVATE);
-        shadow->Update();
-      }
-      break;
-    case WM_SHOWWINDOW:
-      ShowWindow(shadow->window_, wParam != 0 ? SW_SHOWNOACTIVATE : SW_HIDE);
-      if (wParam != 0) shadow->Update();
       break;
     case WM_NCDESTROY:
       RemoveWindowSubclass(window, OwnerProc, kSubclassId);

@@ -36,10 +36,12 @@ class CShadowUI {
 
   // Creates the shadow window for the manager's window when the shadow is shown.
   void Create(CPaintManagerUI* manager);
-  // Redraws the shadow for the owner's current size and position.
+  // Shows and redraws the shadow for the owner's current size, position and state, or hides
+  // it while the owner is hidden, minimised or maximised or there is nothing to draw.
   void Update();
 
  private:
+  bool HasContent() const { return !image_.empty() || size_ != 0; }
   static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR id, DWORD_PTR data);
   // The soft shadow: the outline's coverage blurred over `sharpness` pixels.
