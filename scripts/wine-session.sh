@@ -3,7 +3,10 @@
 # Needs BUILD set to the build folder.
 QLM_XVFB_PID=""
 qlm_session_end() {
-  WINEPREFIX="$BUILD/wineprefix" wineserver -k >/dev/null 2>&1 || true
+  local prefix
+  for prefix in "$BUILD"/wineprefix "$BUILD"/wineprefix-dpi*; do
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  done
   if [ -n "$QLM_XVFB_PID" ]; then kill "$QLM_XVFB_PID" 2>/dev/null || true; wait "$QLM_XVFB_PID" 2>/dev/null || true; fi
 }
 qlm_session_start() {
