@@ -60,16 +60,27 @@ local function register_product()
   log_step("registered %s %s under HKLM\\%s", global_product_name, global_product_version, key)
 end
 
--- Start-menu and desktop shortcuts through folder variables set for this process.
+-- Start-menu and desktop shortcuts through folder variables set for this process. The
+-- welcome view's desktop-shortcut box sets DesktopShortcutChk; a silent installation makes
+-- both.
 local function create_shortcuts()
   Lua_RegVarByCSIDL("COMMPROGRAMS", 23)
   Lua_RegVarByCSIDL("DESKTOP", 16)
   local target = InstallPath .. "\\" .. global_main_app_name
   local menu = Lua_CreateShortcut(target, "%COMMPROGRAMS%\\QLM Demo\\QLM Demo.lnk", "",
     "Starts the QLM demo product")
-  local desktop = Lua_CreateShortcut(target, "%DESKTOP%\\QLM Demo.lnk", "", "QLM Demo")
   log_step("start-menu shortcut %s in %s", tostring(menu), Lua_ExpandEnv("%COMMPROGRAMS%"))
-  log_step("desktop shortcut %s in %s", tostring(desktop), Lua_ExpandEnv("%DESKTOP%"))
+  if DesktopShortcutChk ~= false then
+    local desktop = Lua_CreateShortcut(target, "%DESKTOP%\\QLM Demo.lnk", "", "QLM Demo")
+    log_step("desktop shortcut %s in %s", tostring(desktop), Lua_ExpandEnv("%DESKTOP%"))
+  end
+end
+
+-- The demo product is small: in a window installation it lingers a moment, so that the
+-- install view and its progress can be seen. (Sleep is called through the library table.)
+local function linger_for_the_window()
+  if global_ss_install then return end
+  GLibTab.kernel32:Get("Sleep", "void")(3000)
 end
 
 function QLMSE_BeforeInit() step("QLMSE_BeforeInit") end
@@ -95,6 +106,7 @@ function QLMSE_OnInstall()
   log_step("payload extracted into %s: %s", InstallPath, tostring(ok))
   register_product()
   create_shortcuts()
+  linger_for_the_window()
 end
 
 function QLMSE_BeforeComplete() step("QLMSE_BeforeComplete") end
