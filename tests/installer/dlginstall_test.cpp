@@ -375,4 +375,27 @@ TEST_F(InstallerWindowTest, TheCloseButtonAsksOnTheWelcomeViewAndClosesTheComple
   EXPECT_EQ(listener.Count(), 1);
 }
 
+TEST_F(InstallerWindowTest, ASkinWithoutTheInstallViewStartsNoInstallation) {
+  // The product's layout without its install view.
+  std::string layout = ReadFileBytes(ModuleFolder() + L"..\\Res\\Skin\\Layout\\Layout.xml");
+  size_t begin = layout.find("<VerticalLayout name=\"VertInstallView\"");
+  size_t end = layout.find("</VerticalLayout>", layout.find("LabelInstallValue"));
+  ASSERT_NE(begin, std::string::npos);
+  ASSERT_NE(end, std::string::npos);
+  layout.erase(begin, end + 17 - begin);
+  TempFolder skin(L"qlmskin");
+  CreateDirectoryW((skin / L"Layout").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileBytes(skin / L"Layout\\Layout.xml", layout));
+  CopyFileW((ModuleFolder() + L"..\\Res\\Skin\\font.xml").c_str(), (skin / L"font.xml").c_str(),
+            FALSE);
+  CPaintManagerUI::SetResourcePath(skin.Path().c_str());
+  Open();
+  ASSERT_EQ(Find(L"VertInstallView"), nullptr);
+  Click(L"BtnInstall");
+  PumpMessages(100);
+  EXPECT_TRUE(Alive());
+  EXPECT_EQ(View(), L"VertInitView");
+  EXPECT_EQ(Hooks(), "");
+}
+
 }  // namespace
