@@ -14,6 +14,7 @@
 #include "stringconv.h"
 #include "uicontrol.h"
 #include "uioption.h"
+#include "uivalues.h"
 
 namespace {
 
@@ -110,10 +111,7 @@ void PrepareFolderText(CControlUI* edit) {
   DebugLine(L"%s", name.c_str());
   std::wstring value = QLMScriptEngine::Instance().GetGlobalString(WideToAnsi(name).c_str());
   if (value.empty()) return;
-  for (size_t at = text.find(placeholder); at != std::wstring::npos;
-       at = text.find(placeholder, at + value.size())) {
-    text.replace(at, placeholder.size(), value);
-  }
+  ReplaceAll(text, placeholder, value);
   edit->SetText(text);
   DebugLine(L"%s", L"-----------------------------");
   DebugLine(L"%s", text.c_str());

@@ -28,17 +28,6 @@ T* As(CControlUI* control, const wchar_t* name) {
   return control != nullptr ? static_cast<T*>(control->GetInterface(name)) : nullptr;
 }
 
-// "type:sender" of the notifications from named controls, joined by blanks.
-std::wstring Trail(const TestWindow& window) {
-  std::wstring trail;
-  for (const NotifyRecord& note : window.Notes()) {
-    if (note.sender.empty()) continue;
-    if (!trail.empty()) trail += L' ';
-    trail += note.type + L":" + note.sender;
-  }
-  return trail;
-}
-
 // Whether the blank-separated trail holds the token.
 bool Has(const std::wstring& trail, const std::wstring& token) {
   std::wstring padded = L" " + trail + L" ";
@@ -199,7 +188,7 @@ TEST_F(ControlsTest, AButtonClicksOnlyWhenReleasedInsideItsRectangle) {
   EXPECT_EQ(As<CButtonUI>(window.Find(L"b"), L"Button")->GetState() & kButtonPushed, 0u);
   window.Mouse(WM_MOUSEMOVE, 400, 50, MK_LBUTTON);
   window.Mouse(WM_LBUTTONUP, 400, 50);
-  EXPECT_EQ(Trail(window),
+  EXPECT_EQ(window.Trail(),
             L"mouseenter:b setfocus:b buttondown:b mousemove:b mousemove:b buttonup:b");
 
   window.ClearNotes();
@@ -208,16 +197,16 @@ TEST_F(ControlsTest, AButtonClicksOnlyWhenReleasedInsideItsRectangle) {
   window.Mouse(WM_MOUSEMOVE, 300, 10, MK_LBUTTON);
   window.Mouse(WM_MOUSEMOVE, 60, 12, MK_LBUTTON);
   window.Mouse(WM_LBUTTONUP, 60, 12);
-  EXPECT_EQ(Trail(window), L"buttondown:b mousemove:b mousemove:b buttonup:b click:b");
+  EXPECT_EQ(window.Trail(), L"buttondown:b mousemove:b mousemove:b buttonup:b click:b");
 
   // A disabled button sends nothing; the keyboard activates an enabled one.
   window.ClearNotes();
   window.Click(250, 10);
-  EXPECT_EQ(Trail(window).find(L":off"), std::wstring::npos) << Trail(window);
+  EXPECT_EQ(window.Trail().find(L":off"), std::wstring::npos) << window.Trail();
   window.GetPaintManager().SetFocus(window.Find(L"b"));
   window.ClearNotes();
   ::SendMessageW(window.GetHWND(), WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(Trail(window), L"click:b keydown:b");
+  EXPECT_EQ(window.Trail(), L"click:b keydown:b");
 }
 
 TEST_F(ControlsTest, RealPointerInputPressesDragsAndClicks) {
@@ -227,15 +216,15 @@ TEST_F(ControlsTest, RealPointerInputPressesDragsAndClicks) {
   int x = window.ScreenX(50);
   int y = window.ScreenY(10);
   window.Xdo(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" click 1");
-  EXPECT_NE(Trail(window).find(L"buttondown:b buttonup:b click:b"), std::wstring::npos)
-      << Trail(window);
+  EXPECT_NE(window.Trail().find(L"buttondown:b buttonup:b click:b"), std::wstring::npos)
+      << window.Trail();
   // Far enough in time that the next press is no double click.
   window.Pump(GetDoubleClickTime() + 100);
   window.ClearNotes();
   window.Xdo(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) +
              L" mousedown 1 mousemove " + std::to_wstring(window.ScreenX(560)) + L" " +
              std::to_wstring(window.ScreenY(90)) + L" mouseup 1");
-  std::wstring trail = Trail(window);
+  std::wstring trail = window.Trail();
   EXPECT_TRUE(Has(trail, L"buttondown:b")) << trail;
   EXPECT_TRUE(Has(trail, L"buttonup:b")) << trail;
   EXPECT_FALSE(Has(trail, L"click:b")) << trail;
@@ -278,15 +267,15 @@ TEST_F(ControlsTest, OptionGroupsAndDoubleClicks) {
   EXPECT_TRUE(option(L"o3")->IsSelected());
   EXPECT_FALSE(option(L"o1")->IsSelected());
   EXPECT_FALSE(option(L"o2")->IsSelected());
-  std::wstring trail = Trail(window);
+  std::wstring trail = window.Trail();
   EXPECT_NE(trail.find(L"click:o3 selectchanged:o2 selectchanged:o3"), std::wstring::npos)
       << trail;
   // Clicking the selected member keeps it and changes nothing.
   window.ClearNotes();
   window.Click(200, 10);
   EXPECT_TRUE(option(L"o3")->IsSelected());
-  EXPECT_NE(Trail(window).find(L"click:o3"), std::wstring::npos);
-  EXPECT_EQ(Trail(window).find(L"selectchanged"), std::wstring::npos);
+  EXPECT_NE(window.Trail().find(L"click:o3"), std::wstring::npos);
+  EXPECT_EQ(window.Trail().find(L"selectchanged"), std::wstring::npos);
 
   // A double click on an unselected free option selects it once and stays selected.
   COptionUI* free = option(L"free");
@@ -300,8 +289,8 @@ TEST_F(ControlsTest, OptionGroupsAndDoubleClicks) {
   window.ClearNotes();
   doubleClick();
   EXPECT_TRUE(free->IsSelected());
-  EXPECT_NE(Trail(window).find(L"selectchanged:free dbclick:free"), std::wstring::npos)
-      << Trail(window);
+  EXPECT_NE(window.Trail().find(L"selectchanged:free dbclick:free"), std::wstring::npos)
+      << window.Trail();
   // On a selected one: the first click unselects, the double click presses, its release
   // selects again.
   window.ClearNotes();

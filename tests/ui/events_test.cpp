@@ -10,17 +10,6 @@
 
 namespace {
 
-// "type:sender" of the notifications from named controls, joined by blanks.
-std::wstring NamedTrail(const TestWindow& window) {
-  std::wstring trail;
-  for (const NotifyRecord& note : window.Notes()) {
-    if (note.sender.empty()) continue;
-    if (!trail.empty()) trail += L' ';
-    trail += note.type + L":" + note.sender;
-  }
-  return trail;
-}
-
 // Records the events that controls receive.
 class EventLog {
  public:
@@ -58,7 +47,7 @@ TEST_F(EventsTest, HoverEntersAndLeavesAsThePointerMoves) {
   window.Mouse(WM_MOUSEMOVE, 80, 10);
   window.Mouse(WM_MOUSEMOVE, 150, 10);
   EXPECT_EQ(window.GetPaintManager().GetHover(), window.Find(L"quiet"));
-  EXPECT_EQ(NamedTrail(window),
+  EXPECT_EQ(window.Trail(),
             L"mouseenter:a mousemove:a mousemove:a mouseleave:a mouseenter:b mousemove:b "
             L"mouseleave:b mousemove:quiet");
 }

@@ -61,6 +61,16 @@ std::wstring TestWindow::NoteTypes() const {
   return joined;
 }
 
+std::wstring TestWindow::Trail() const {
+  std::wstring trail;
+  for (const NotifyRecord& note : notes_) {
+    if (note.sender.empty()) continue;
+    if (!trail.empty()) trail += L' ';
+    trail += note.type + L":" + note.sender;
+  }
+  return trail;
+}
+
 void TestWindow::Notify(NotifyMsg& msg) {
   notes_.push_back(NotifyRecord{msg.type, msg.sender != nullptr ? msg.sender->GetName() : L"",
                                 msg.wParam, msg.lParam});

@@ -38,6 +38,8 @@ class TestWindow : public WindowImplBase {
   std::vector<NotifyRecord> Notes(const wchar_t* type = nullptr) const;
   // The notification types received so far, in order, joined by blanks.
   std::wstring NoteTypes() const;
+  // "type:sender" of the notifications from named controls, joined by blanks.
+  std::wstring Trail() const;
   void ClearNotes() { notes_.clear(); }
 
   // Sends a mouse message at a client point, with the button state in wParam.

@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "uidraw.h"
 #include "uidrawinfo.h"
 #include "uimanager.h"
 #include "uirendertext.h"
@@ -239,23 +238,13 @@ void CButtonUI::RefreshStateBits() {
   }
 }
 
-void CButtonUI::PaintStateColor(HDC dc, DWORD color) {
-  SIZE round = GetBorderRound();
-  if (round.cx > 0 || round.cy > 0) {
-    CRenderClip clip(dc, paintRect_, item_, round.cx, round.cy);
-    DrawColor(dc, paintRect_, color);
-  } else {
-    DrawColor(dc, paintRect_, color);
-  }
-}
-
 void CButtonUI::PaintBkColor(HDC dc) {
   DWORD color = !IsEnabled()                      ? disabledBkColor_
                 : (state_ & kButtonPushed) != 0 ? pushedBkColor_
                 : (state_ & kButtonHot) != 0    ? hotBkColor_
                                                 : 0;
   if (color != 0) {
-    PaintStateColor(dc, color);
+    FillBackground(dc, color, GetBorderRound());
   } else {
     CControlUI::PaintBkColor(dc);
   }

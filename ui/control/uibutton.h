@@ -49,8 +49,6 @@ class CButtonUI : public CLabelUI {
   void Notify(const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0);
   // Refreshes the focused and disabled bits from the control (and the window).
   void RefreshStateBits();
-  // Fills the part being painted with a state's background colour (round corners kept).
-  void PaintStateColor(HDC dc, DWORD color);
   // Cuts a strip of `count` equal columns into image strings of the columns given for each
   // target (column index, target string); columns beyond the count are skipped.
   void CutStrip(const std::wstring& strip, int count,

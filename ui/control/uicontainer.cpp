@@ -173,11 +173,7 @@ void CContainerUI::SetPos(RECT rect, bool invalidate) {
       SetFloatPos(i);
       continue;
     }
-    SIZE size = {inner.right - inner.left, inner.bottom - inner.top};
-    size.cx = std::max<LONG>(size.cx, item->GetMinWidth());
-    size.cx = std::min<LONG>(size.cx, item->GetMaxWidth());
-    size.cy = std::max<LONG>(size.cy, item->GetMinHeight());
-    size.cy = std::min<LONG>(size.cy, item->GetMaxHeight());
+    SIZE size = item->ClampToLimits(SIZE{inner.right - inner.left, inner.bottom - inner.top});
     item->SetPos(RECT{inner.left, inner.top, inner.left + size.cx, inner.top + size.cy}, false);
   }
 }

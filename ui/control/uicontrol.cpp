@@ -43,10 +43,7 @@ void CControlUI::SetText(const std::wstring& text) {
   if (text_ == text) return;
   text_ = text;
   // "{\n}" in markup texts stands for a line break.
-  for (size_t at = text_.find(L"{\\n}"); at != std::wstring::npos; at = text_.find(L"{\\n}", at)) {
-    text_.replace(at, 4, L"\r\n");
-    at += 2;
-  }
+  ReplaceAll(text_, L"{\\n}", L"\r\n");
   Invalidate();
 }
 
@@ -201,11 +198,7 @@ std::wstring CControlUI::GetToolTip() const { return tooltip_; }
 void CControlUI::SetToolTip(const std::wstring& text) {
   tooltip_ = text;
   // "<n>" in a tooltip stands for a line break.
-  for (size_t at = tooltip_.find(L"<n>"); at != std::wstring::npos;
-       at = tooltip_.find(L"<n>", at)) {
-    tooltip_.replace(at, 3, L"\r\n");
-    at += 2;
-  }
+  ReplaceAll(tooltip_, L"<n>", L"\r\n");
 }
 
 int CControlUI::GetToolTipWidth() const { return Scale(tooltipWidth_); }
@@ -359,10 +352,7 @@ void CControlUI::ApplyAttributeList(const std::wstring& list) {
     }
   }
   std::wstring text = list;
-  for (size_t at = text.find(L"&quot;"); at != std::wstring::npos; at = text.find(L"&quot;", at)) {
-    text.replace(at, 6, L"\"");
-    ++at;
-  }
+  ReplaceAll(text, L"&quot;", L"\"");
   for (const auto& pair : ParseImageAttributes(text)) SetAttribute(pair.first, pair.second);
 }
 
@@ -605,12 +595,20 @@ void CControlUI::PaintBkColor(HDC dc) {
     }
     return;
   }
-  SIZE round = GetBkRound();
+  FillBackground(dc, bkColor_, GetBkRound());
+}
+
+void CControlUI::FillBackground(HDC dc, DWORD color, SIZE round) {
   if (round.cx > 0 || round.cy > 0) {
-    FillRoundRect(dc, item_, round.cx, round.cy, bkColor_);
+    FillRoundRect(dc, item_, round.cx, round.cy, color);
   } else {
-    DrawColor(dc, paintRect_, bkColor_);
+    DrawColor(dc, paintRect_, color);
   }
+}
+
+SIZE CControlUI::ClampToLimits(SIZE size) const {
+  return SIZE{std::min<LONG>(std::max<LONG>(size.cx, GetMinWidth()), GetMaxWidth()),
+              std::min<LONG>(std::max<LONG>(size.cy, GetMinHeight()), GetMaxHeight())};
 }
 
 void CControlUI::PaintBkImage(HDC dc) {

@@ -233,6 +233,9 @@ class CControlUI {
   SIZE GetBkRound() const;
   void SetBkRound(SIZE round);
 
+  // The size within the control's minimum and maximum width and height.
+  SIZE ClampToLimits(SIZE size) const;
+
   // Draws an image attribute string at the control's rectangle.
   bool DrawImage(HDC dc, const std::wstring& image, const std::wstring& modify = std::wstring());
 
@@ -247,6 +250,9 @@ class CControlUI {
   int Scale(int value) const;
   RECT Scale(const RECT& rect) const;
   SIZE Scale(SIZE size) const;
+  // Fills the part being painted with the colour, inside the rounded rectangle of the item
+  // when a round size is given.
+  void FillBackground(HDC dc, DWORD color, SIZE round);
 
   CPaintManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;

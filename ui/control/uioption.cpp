@@ -63,11 +63,7 @@ void COptionUI::DoEvent(ControlEvent& event) {
 
 void COptionUI::SetSelectedToolTip(const std::wstring& text) {
   selectedTooltip_ = text;
-  for (size_t at = selectedTooltip_.find(L"<n>"); at != std::wstring::npos;
-       at = selectedTooltip_.find(L"<n>", at)) {
-    selectedTooltip_.replace(at, 3, L"\r\n");
-    at += 2;
-  }
+  ReplaceAll(selectedTooltip_, L"<n>", L"\r\n");
 }
 
 std::wstring COptionUI::GetToolTip() const {
@@ -126,7 +122,7 @@ void COptionUI::PaintBkColor(HDC dc) {
     CButtonUI::PaintBkColor(dc);
     return;
   }
-  if (selectedBkColor_ != 0) PaintStateColor(dc, selectedBkColor_);
+  if (selectedBkColor_ != 0) FillBackground(dc, selectedBkColor_, GetBorderRound());
 }
 
 void COptionUI::PaintStatusImage(HDC dc) {

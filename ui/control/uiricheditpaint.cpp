@@ -34,12 +34,7 @@ void CRichEditUI::PaintBkColor(HDC dc) {
     CContainerUI::PaintBkColor(dc);
     return;
   }
-  SIZE round = GetBorderRound();
-  if (round.cx > 0 || round.cy > 0) {
-    FillRoundRect(dc, item_, round.cx, round.cy, focusedBkColor_);
-  } else {
-    DrawColor(dc, paintRect_, focusedBkColor_);
-  }
+  FillBackground(dc, focusedBkColor_, GetBorderRound());
 }
 
 void CRichEditUI::PaintStatusImage(HDC dc) {

@@ -94,8 +94,7 @@ void CTabLayoutUI::SetPos(RECT rect, bool invalidate) {
     SIZE size = item->EstimateSize(available);
     if (size.cx == 0) size.cx = available.cx;
     if (size.cy == 0) size.cy = available.cy;
-    size.cx = std::min<LONG>(std::max<LONG>(size.cx, item->GetMinWidth()), item->GetMaxWidth());
-    size.cy = std::min<LONG>(std::max<LONG>(size.cy, item->GetMinHeight()), item->GetMaxHeight());
+    size = item->ClampToLimits(size);
     item->SetPos(RECT{place.left, place.top, place.left + size.cx, place.top + size.cy}, false);
   }
 }

@@ -2,6 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
+// Replaces every occurrence of `from` (searching on after each replacement).
+void ReplaceAll(std::wstring& text, std::wstring_view from, std::wstring_view to);
+
 // An optional leading '-' and decimal digits, read up to the first other character.
 int ParseMarkupInt(const wchar_t* text);
 // "true", "on", "yes", "ok", "1" and "false", "off", "no", "cancel", "0" (case-sensitive);
