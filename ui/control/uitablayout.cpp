@@ -23,12 +23,6 @@ bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
   return true;
 }
 
-bool CTabLayoutUI::Remove(CControlUI* control, bool doNotDestroy) {
-  int index = GetItemIndex(control);
-  if (index < 0) return false;
-  return RemoveAt(index, doNotDestroy);
-}
-
 bool CTabLayoutUI::RemoveAt(int index, bool doNotDestroy) {
   if (!CContainerUI::RemoveAt(index, doNotDestroy)) return false;
   if (curSel_ == index) {

@@ -7,8 +7,8 @@ class CTabLayoutUI : public CContainerUI {
   const wchar_t* GetClass() const override { return L"TabLayoutUI"; }
   void* GetInterface(const std::wstring& name) override;
 
+  // Add and Remove go through these two.
   bool AddAt(CControlUI* control, int index) override;
-  bool Remove(CControlUI* control, bool doNotDestroy = false) override;
   bool RemoveAt(int index, bool doNotDestroy = false) override;
   void RemoveAll() override;
 
