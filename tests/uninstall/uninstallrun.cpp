@@ -76,7 +76,9 @@ UninstallRun RunUninstaller(const std::wstring& commandLine, const std::wstring&
   UniqueHandle copy;
   std::set<DWORD> pids = {original.dwProcessId};
   std::set<HWND> answered;
-  // The copy waits for the original to end, so it is found while the original runs.
+  // The copy is looked for while the original runs and for a moment after it ended: with
+  // the temporary folder on another volume the original may end before the copy is seen.
+  DWORD originalEnded = 0;
   while (GetTickCount() - start < 120000) {
     if (!copy) {
       const DWORD pid = FindChild(original.dwProcessId);
@@ -90,7 +92,9 @@ UninstallRun RunUninstaller(const std::wstring& commandLine, const std::wstring&
     }
     AnswerBoxes(caption, pids, answer, answered, run.boxTexts);
     const bool originalDone = WaitForSingleObject(originalProcess.Get(), 20) == WAIT_OBJECT_0;
-    const bool copyDone = !copy || WaitForSingleObject(copy.Get(), 0) == WAIT_OBJECT_0;
+    if (originalDone && originalEnded == 0) originalEnded = GetTickCount();
+    const bool copyDone = copy ? WaitForSingleObject(copy.Get(), 0) == WAIT_OBJECT_0
+                               : originalDone && GetTickCount() - originalEnded > 2000;
     if (originalDone && copyDone) break;
   }
   run.milliseconds = GetTickCount() - start;
