@@ -53,10 +53,10 @@ SRes LzmaStream::Finish() {
 
 SRes LzmaStream::Decode(bool toEnd) {
   CLzmaDec& lzma = dec_.decoder;
+  if (!toEnd && lzma.dicPos == windowSize_) lzma.dicPos = readPos_ = 0;
   SizeT limit = lzma.dicPos;
   ELzmaFinishMode mode = LZMA_FINISH_END;
   if (!toEnd) {
-    if (lzma.dicPos == windowSize_) lzma.dicPos = readPos_ = 0;
     const size_t room = std::min(windowSize_ - lzma.dicPos, piece_);
     const UInt64 left = outSize_ - decoded_;
     if (left > room) {
