@@ -34,12 +34,12 @@ SRes Bcj2Stream::WordQueue::View(const Byte** data, size_t* size) {
 Bcj2Stream::Bcj2Stream(std::unique_ptr<DecodedStream> jump, std::unique_ptr<DecodedStream> call,
                        std::unique_ptr<DecodedStream> main, PackReader rangeCoder,
                        UInt64 outSize, size_t outputPiece)
-    : jump_(std::move(jump), kWordQueueSize), call_(std::move(call), kWordQueueSize),
-      main_(std::move(main)), rangeCoder_(std::move(rangeCoder)), outSize_(outSize),
-      out_(static_cast<size_t>(std::min<UInt64>(std::max<size_t>(outputPiece, 1), outSize))) {
+    : PieceStream(outSize, outputPiece), jump_(std::move(jump), kWordQueueSize),
+      call_(std::move(call), kWordQueueSize), main_(std::move(main)),
+      rangeCoder_(std::move(rangeCoder)) {
   Bcj2Dec_Init(&dec_);
-  dec_.dest = out_.data();
-  dec_.destLim = out_.data();
+  dec_.dest = nullptr;
+  dec_.destLim = nullptr;
 }
 
 SRes Bcj2Stream::Step(bool* progressed) {
@@ -88,28 +88,19 @@ SRes Bcj2Stream::Resolve(SRes error) {
   return error;
 }
 
-SRes Bcj2Stream::Look(const Byte** data, size_t* size) {
-  if (error_ != SZ_OK) return error_;
-  if (begin_ == end_ && produced_ != outSize_) {
-    const size_t count = static_cast<size_t>(std::min<UInt64>(out_.size(), outSize_ - produced_));
-    dec_.dest = out_.data();
-    dec_.destLim = out_.data() + count;
-    while (dec_.dest != dec_.destLim) {
-      bool progressed = false;
-      SRes res = Step(&progressed);
-      if (res == SZ_OK && !progressed) {
-        // The input the decoder waits for has given out.
-        res = dec_.state == BCJ2_STREAM_RC && rangeCoder_.Remaining() != 0 ? SZ_ERROR_INPUT_EOF
-                                                                           : SZ_ERROR_DATA;
-      }
-      if (res != SZ_OK) return error_ = Resolve(res);
+SRes Bcj2Stream::Fill(Byte* dest, size_t count) {
+  dec_.dest = dest;
+  dec_.destLim = dest + count;
+  while (dec_.dest != dec_.destLim) {
+    bool progressed = false;
+    SRes res = Step(&progressed);
+    if (res == SZ_OK && !progressed) {
+      // The input the decoder waits for has given out.
+      res = dec_.state == BCJ2_STREAM_RC && rangeCoder_.Remaining() != 0 ? SZ_ERROR_INPUT_EOF
+                                                                         : SZ_ERROR_DATA;
     }
-    produced_ += count;
-    begin_ = 0;
-    end_ = count;
+    if (res != SZ_OK) return Resolve(res);
   }
-  *data = out_.data() + begin_;
-  *size = end_ - begin_;
   return SZ_OK;
 }
 

@@ -8,17 +8,15 @@
 
 #include "Bcj2.h"
 #include "archiveinput.h"
-#include "decodedstream.h"
+#include "piecestream.h"
 
-class Bcj2Stream : public DecodedStream {
+class Bcj2Stream : public PieceStream {
  public:
   // `jump`, `call` and `main` are the outputs of the folder's coders 0, 1 and 2.
   Bcj2Stream(std::unique_ptr<DecodedStream> jump, std::unique_ptr<DecodedStream> call,
              std::unique_ptr<DecodedStream> main, PackReader rangeCoder, UInt64 outSize,
              size_t outputPiece);
 
-  SRes Look(const Byte** data, size_t* size) override;
-  void Skip(size_t count) override { begin_ += count; }
   SRes Finish() override;
 
  private:
@@ -39,6 +37,7 @@ class Bcj2Stream : public DecodedStream {
     size_t end_ = 0;
   };
 
+  SRes Fill(Byte* dest, size_t count) override;
   // Runs the decoder once over the current pieces of its inputs and takes what it used.
   SRes Step(bool* progressed);
   // The status whole-buffer decoding reports when this one met `error`: a failure of the
@@ -52,10 +51,4 @@ class Bcj2Stream : public DecodedStream {
   std::unique_ptr<DecodedStream> main_;
   PackReader rangeCoder_;
   CBcj2Dec dec_;
-  UInt64 outSize_;
-  UInt64 produced_ = 0;
-  std::vector<Byte> out_;
-  size_t begin_ = 0;
-  size_t end_ = 0;
-  SRes error_ = SZ_OK;
 };

@@ -1,13 +1,10 @@
 #include "ppmdstream.h"
 
-#include <algorithm>
-
 #include "Alloc.h"
 #include "CpuArch.h"
 
 PpmdStream::PpmdStream(PackReader input, UInt64 outSize, size_t outputPiece)
-    : input_(std::move(input)), outSize_(outSize),
-      out_(static_cast<size_t>(std::min<UInt64>(std::max<size_t>(outputPiece, 1), outSize))) {
+    : PieceStream(outSize, outputPiece), input_(std::move(input)) {
   link_.vt.Read = &PpmdStream::ReadByte;
   link_.self = this;
   Ppmd7_Construct(&ppmd_);
@@ -53,20 +50,12 @@ Byte PpmdStream::ReadByte(IByteInPtr p) {
   return 0;
 }
 
-SRes PpmdStream::Look(const Byte** data, size_t* size) {
-  if (error_ != SZ_OK) return error_;
-  if (begin_ == end_ && decoded_ != outSize_) {
-    begin_ = end_ = 0;
-    const size_t count = static_cast<size_t>(std::min<UInt64>(out_.size(), outSize_ - decoded_));
-    while (end_ != count) {
-      const int symbol = Ppmd7z_DecodeSymbol(&ppmd_);
-      if (extra_ || symbol < 0) return error_ = InputFailure();
-      out_[end_++] = static_cast<Byte>(symbol);
-    }
-    decoded_ += count;
+SRes PpmdStream::Fill(Byte* dest, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const int symbol = Ppmd7z_DecodeSymbol(&ppmd_);
+    if (extra_ || symbol < 0) return InputFailure();
+    dest[i] = static_cast<Byte>(symbol);
   }
-  *data = out_.data() + begin_;
-  *size = end_ - begin_;
   return SZ_OK;
 }
 

@@ -1,13 +1,11 @@
 // The PPMd coder (PPMdH with the 7z range coder), decoded byte by byte into pieces with the
 // checks and status codes of the 7z decoder.
 #pragma once
-#include <vector>
-
 #include "Ppmd7.h"
 #include "archiveinput.h"
-#include "decodedstream.h"
+#include "piecestream.h"
 
-class PpmdStream : public DecodedStream {
+class PpmdStream : public PieceStream {
  public:
   PpmdStream(PackReader input, UInt64 outSize, size_t outputPiece);
   ~PpmdStream() override;
@@ -18,11 +16,10 @@ class PpmdStream : public DecodedStream {
   // decoder: SZ_ERROR_UNSUPPORTED, SZ_ERROR_MEM or SZ_ERROR_DATA.
   SRes Init(const Byte* props, unsigned propsSize);
 
-  SRes Look(const Byte** data, size_t* size) override;
-  void Skip(size_t count) override { begin_ += count; }
   SRes Finish() override;
 
  private:
+  SRes Fill(Byte* dest, size_t count) override;
   static Byte ReadByte(IByteInPtr p);
   // The status after the model or the input gave out.
   SRes InputFailure() const;
@@ -41,10 +38,4 @@ class PpmdStream : public DecodedStream {
   const Byte* lookEnd_ = nullptr;
   bool extra_ = false;  // the decoder asked for more than the packed stream holds
   SRes readError_ = SZ_OK;
-  UInt64 outSize_;
-  UInt64 decoded_ = 0;
-  std::vector<Byte> out_;
-  size_t begin_ = 0;
-  size_t end_ = 0;
-  SRes error_ = SZ_OK;
 };
