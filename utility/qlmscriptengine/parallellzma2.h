@@ -1,5 +1,5 @@
 // LZMA2 decoding on several threads for streams written in independent blocks (7-Zip writes
-// them so when it compresses on several threads). Each thread decodes whole blocks into a
+// them so when it compresses on four threads or more). Each thread decodes whole blocks into a
 // buffer of its own; the calling thread hands the output on in order, following the block it
 // waits for while that block is decoded. A block that is not regular, or that a thread fails
 // to decode, hands the rest of the stream to the single-thread decoder from that block's
