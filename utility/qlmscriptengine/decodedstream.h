@@ -10,10 +10,14 @@
 struct DecodeLimits {
   size_t inputPiece = 1 << 18;   // bytes read from the archive at once, per packed stream
   size_t outputPiece = 1 << 20;  // bytes a coder decodes before it hands them on
-  unsigned threads = 0;          // LZMA2 decoding threads; 0: one per core
+  unsigned threads = 0;          // decoding threads; 0: one per core (DecodeThreads)
   // Block buffers of the parallel LZMA2 decoder, all threads together.
   size_t parallelMemory = static_cast<size_t>(512) << 20;
 };
+
+// The decoding threads `limits` ask for: its count, or one per core but at most 8 (one thread
+// hands all output on and checks it; beyond that many it is the bottleneck).
+unsigned DecodeThreads(const DecodeLimits& limits);
 
 class DecodedStream {
  public:

@@ -7,6 +7,7 @@
 #include "lzmastream.h"
 #include "parallellzma2.h"
 #include "ppmdstream.h"
+#include "prefetchstream.h"
 
 namespace {
 
@@ -144,6 +145,7 @@ SRes FolderReader::Open(const CSzArEx& db, UInt32 folder, ArchiveInput& input,
   };
   const UInt64 outSize = SzAr_GetFolderUnpackSize(&ar, folder);
   std::unique_ptr<DecodedStream> stream;
+  bool threaded = false;  // LZMA2 decodes on several threads
   if (f.NumCoders == 4) {
     // Coders 0, 1 and 2 make the jump, call and main streams from packed streams 3, 2 and 0;
     // packed stream 1 is the range coder's.
@@ -165,10 +167,15 @@ SRes FolderReader::Open(const CSzArEx& db, UInt32 folder, ArchiveInput& input,
                                 outSize, limits.outputPiece));
   } else {
     RINOK(OpenCoder(f.Coders[0], data, pack(0), outSize, true, input, limits, &stream))
+    threaded = dynamic_cast<ParallelLzma2Stream*>(stream.get()) != nullptr;
     if (f.NumCoders == 2) {
       RINOK(FilterStream::Create(f.Coders[1], data + f.Coders[1].PropsOffset, std::move(stream),
                                  limits.outputPiece, &stream))
     }
+  }
+  // A chain that decodes on the calling thread decodes ahead on a thread of its own instead.
+  if (!threaded && DecodeThreads(limits) > 1) {
+    stream = PrefetchStream::Wrap(std::move(stream), limits.outputPiece);
   }
   reader->reset(new FolderReader(folder, outSize, std::move(stream), ar.FolderCRCs));
   return SZ_OK;

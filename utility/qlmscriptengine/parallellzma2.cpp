@@ -1,7 +1,5 @@
 #include "parallellzma2.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <new>
 #include <system_error>
@@ -10,16 +8,6 @@
 #include "lzmastream.h"
 
 namespace {
-
-// One thread hands the output on and checks it; beyond this many decoding threads it is the
-// bottleneck.
-constexpr unsigned kMaxThreads = 8;
-
-unsigned DefaultThreads() {
-  SYSTEM_INFO info;
-  GetSystemInfo(&info);
-  return std::min<unsigned>(std::max<DWORD>(info.dwNumberOfProcessors, 1), kMaxThreads);
-}
 
 SRes MakeSingle(ArchiveInput& input, UInt64 packStart, UInt64 packSize, Byte prop,
                 UInt64 outSize, const DecodeLimits& limits,
@@ -44,7 +32,7 @@ ParallelLzma2Stream::ParallelLzma2Stream(ArchiveInput& input, UInt64 packStart,
 SRes ParallelLzma2Stream::Create(ArchiveInput& input, UInt64 packStart, UInt64 packSize,
                                  Byte prop, UInt64 outSize, const DecodeLimits& limits,
                                  std::unique_ptr<DecodedStream>* stream) {
-  const unsigned threads = limits.threads != 0 ? limits.threads : DefaultThreads();
+  const unsigned threads = DecodeThreads(limits);
   if (threads < 2) return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
   std::unique_ptr<ParallelLzma2Stream> parallel(
       new ParallelLzma2Stream(input, packStart, packSize, prop, outSize, limits));
