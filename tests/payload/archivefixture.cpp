@@ -54,7 +54,9 @@ bool ReadNumber(const std::string& a, size_t pos, UInt64* value, size_t* length)
   while (extra < 8 && (first & (0x80 >> extra))) ++extra;
   if (pos + 1 + extra > a.size()) return false;
   UInt64 low = 0;
-  for (size_t i = 0; i < extra; ++i) low |= static_cast<UInt64>(static_cast<Byte>(a[pos + 1 + i])) << (8 * i);
+  for (size_t i = 0; i < extra; ++i) {
+    low |= static_cast<UInt64>(static_cast<Byte>(a[pos + 1 + i])) << (8 * i);
+  }
   const UInt64 high = extra < 8 ? (first & ((0x80 >> extra) - 1)) : 0;
   *value = low | (extra < 8 ? high << (8 * extra) : 0);
   *length = 1 + extra;

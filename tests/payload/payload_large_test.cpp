@@ -82,9 +82,9 @@ TEST_P(LargePayload, TwoGiBSolidBlockInstallsUnder256MB) {
   const std::wstring resultFile = result / L"result.txt";
   SetEnvironmentVariableW(L"QLM_LARGE_DEST", dest.Path().c_str());
   SetEnvironmentVariableW(L"QLM_LARGE_RESULT", resultFile.c_str());
-  const SIZE_T peak = RunForPeakWorkingSet(L"\"" + ModuleFolder() + L"..\\bin\\qlm_large_" +
-                                               GetParam() + L"_installer.exe\" /InstallSlience true",
-                                           2700000);
+  const std::wstring installer =
+      ModuleFolder() + L"..\\bin\\qlm_large_" + GetParam() + L"_installer.exe";
+  const SIZE_T peak = RunForPeakWorkingSet(L"\"" + installer + L"\" /InstallSlience true", 2700000);
   std::printf("large-%ls: peak working set %lu bytes (%.1f MB)\n", GetParam(),
               static_cast<unsigned long>(peak), peak / 1048576.0);
   RecordProperty("peak_working_set", std::to_string(peak));
