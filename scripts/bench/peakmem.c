@@ -8,11 +8,13 @@
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   wchar_t commandLine[32768] = L"";
+  /* Only arguments with blanks are quoted: an NSIS installer reads "/D=" only unquoted. */
   for (int i = 1; i < argc; ++i) {
+    const int quote = wcschr(argv[i], L' ') != NULL;
     if (i > 1) wcscat(commandLine, L" ");
-    wcscat(commandLine, L"\"");
+    if (quote) wcscat(commandLine, L"\"");
     wcscat(commandLine, argv[i]);
-    wcscat(commandLine, L"\"");
+    if (quote) wcscat(commandLine, L"\"");
   }
   STARTUPINFOW startup = {sizeof(startup)};
   PROCESS_INFORMATION info;

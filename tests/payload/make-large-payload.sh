@@ -1,29 +1,30 @@
 #!/usr/bin/env bash
-# Makes the large payload of the slow test: at least 550 MiB of real files (the Windows DLLs
-# that Wine ships, repeated as needed) in ONE solid LZMA2 block, and a manifest of
-# "<size> <name>" lines:  make-large-payload.sh <output folder>
+# Makes the payloads of the slow test: 2 GiB of highly compressible files (each one line of its
+# own, repeated), packed twice into ONE solid block, and a manifest of "<size> <crc> <name>"
+# lines:  make-large-payload.sh <output folder>
+#   large-single.7z  a single LZMA2 block with a 64 MB dictionary (decoded on one thread)
+#   large-multi.7z   LZMA2 in independent blocks of 16 MB (decoded on several threads)
 set -euo pipefail
 out="$1"
-src=/usr/lib/i386-linux-gnu/wine/i386-windows
-limit=$((550 * 1024 * 1024))
-rm -rf "$out"; mkdir -p "$out/tree"
-total=0 round=0
-while [ "$total" -lt "$limit" ]; do
-  mkdir -p "$out/tree/round$round"
-  while IFS= read -r file; do
-    cp "$file" "$out/tree/round$round/"
-    total=$((total + $(stat -c %s "$file")))
-    [ "$total" -ge "$limit" ] && break
-  done < <(find "$src" -maxdepth 1 -type f | sort)
-  round=$((round + 1))
+files=16
+rm -rf "$out"; mkdir -p "$out/tree/data"
+for i in $(seq 1 "$files"); do
+  yes "QLMInstaller large payload, file $i of $files: one line again and again, so that 2 GiB pack small." \
+    | head -c $((2048 / files * 1024 * 1024)) > "$out/tree/data/file$i.txt" || true
 done
-(cd "$out/tree" && find . -type f -printf '%s %P\n' | sort -k2 > ../manifest.txt)
-# Compressed well enough (about 6:1) to keep the installer near 90 MB: Wine under emulation
-# cannot map an executable image much beyond 150 MB.
-(cd "$out/tree" && 7zz a -bd -bso0 -m0=lzma2 -mx=5 -mf=off -ms=4g ../large.7z . >/dev/null)
-blocks=$(7zz l -slt "$out/large.7z" | awk '/^Blocks = /{print $3}')
-if [ "$blocks" != 1 ]; then
-  echo "make-large-payload: expected one solid block, got $blocks" >&2
-  exit 1
-fi
+make() {  # name, 7zz switches...
+  local name="$1"; shift
+  (cd "$out/tree" && 7zz a -bd -bso0 -ms=4g "$@" "../$name.7z" . >/dev/null)
+  local blocks
+  blocks=$(7zz l -slt "$out/$name.7z" | awk '/^Blocks = /{print $3}')
+  if [ "$blocks" != 1 ]; then
+    echo "make-large-payload: $name: expected one solid block, got $blocks" >&2
+    exit 1
+  fi
+}
+make large-single -m0=lzma2:d=64m -mmt=2
+make large-multi -m0=lzma2:d=4m:c=16m -mmt=4
+7zz l -slt "$out/large-single.7z" | awk '
+  /^Path = /{path = substr($0, 8)} /^Size = /{size = $3}
+  /^CRC = ./{print size, $3, path}' > "$out/manifest.txt"
 rm -rf "$out/tree"

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -9,7 +11,9 @@
 #include "7zAlloc.h"
 #include "7zCrc.h"
 #include "7zFile.h"
+#include "archiveinput.h"
 #include "debugoutput.h"
+#include "folderreader.h"
 #include "scopeguard.h"
 #include "scriptcallback.h"
 
@@ -17,6 +21,8 @@ namespace {
 
 constexpr size_t kLookAheadBufferSize = 1 << 14;
 constexpr SRes kStatusFailed = SZ_ERROR_FAIL;
+constexpr size_t kMaxWrite = static_cast<size_t>(4) << 20;
+constexpr UInt32 kNoFolder = static_cast<UInt32>(-1);
 // 7-Zip marks attribute words that carry a POSIX mode in their high 16 bits with this bit.
 constexpr UInt32 kAttributeUnixExtension = 0x8000;
 
@@ -73,23 +79,70 @@ void CreateParentFolders(std::vector<wchar_t>& path, size_t nameStart) {
   }
 }
 
-}  // namespace
-
-bool IsSafeItemName(const wchar_t* name) {
-  if (name == nullptr || *name == L'\0' || IsSeparator(*name)) return false;
-  const wchar_t* componentStart = name;
-  for (const wchar_t* p = name;; ++p) {
-    if (*p == L':') return false;
-    if (*p == L'\0' || IsSeparator(*p)) {
-      if (IsDotComponent(componentStart, p)) return false;  // also catches empty components
-      if (*p == L'\0') return true;
-      componentStart = p + 1;
-    }
+// Brings `reader` to the data of item `index`, opening the item's folder unless the item is
+// next in the folder being read; *size becomes the item's size. A folder's items follow one
+// another, so its output is decoded once, from the start.
+SRes PrepareItem(const CSzArEx& db, UInt32 index, ArchiveInput& input,
+                 const DecodeLimits& limits, std::unique_ptr<FolderReader>& reader,
+                 UInt64* size) {
+  *size = 0;
+  const UInt32 folder = db.FileToFolder[index];
+  if (folder == kNoFolder) return SZ_OK;
+  *size = SzArEx_GetFileSize(&db, index);
+  const UInt64 offset = db.UnpackPositions[index] - db.UnpackPositions[db.FolderToFile[folder]];
+  if (!reader || reader->Folder() != folder || reader->Position() > offset) {
+    reader.reset();
+    RINOK(FolderReader::Open(db, folder, input, limits, &reader))
   }
+  if (offset + *size > reader->Size()) return SZ_ERROR_FAIL;
+  while (reader->Position() < offset) {
+    const Byte* data;
+    size_t count;
+    RINOK(reader->Look(&data, &count))
+    if (count == 0) return SZ_ERROR_FAIL;
+    reader->Skip(static_cast<size_t>(std::min<UInt64>(count, offset - reader->Position())));
+  }
+  return SZ_OK;
 }
 
-SRes ExtractArchive(ISeekInStreamPtr stream, const std::wstring& destination,
-                    ScriptCallback* fileDone, ScriptCallback* createError) {
+// Hands the item's `size` bytes from `reader` (null for an item without data) to `file`, or
+// drops them when `file` is null, checking the item's CRC and, when the item ends its folder,
+// the folder's end. A failed write gives status 11 and sets *writeFailed.
+SRes CopyItem(FolderReader* reader, const CSzArEx& db, UInt32 index, UInt64 size, HANDLE file,
+              bool* writeFailed) {
+  *writeFailed = false;
+  if (reader == nullptr) return SZ_OK;
+  const bool checkCrc = SzBitWithVals_Check(&db.CRCs, index);
+  UInt32 crc = CRC_INIT_VAL;
+  CSzFile writer;
+  writer.handle = file;
+  for (UInt64 left = size; left != 0;) {
+    const Byte* data;
+    size_t count;
+    RINOK(reader->Look(&data, &count))
+    if (count == 0) return SZ_ERROR_FAIL;
+    count = static_cast<size_t>(std::min<UInt64>(std::min(count, kMaxWrite), left));
+    if (checkCrc) crc = CrcUpdate(crc, data, count);
+    if (file != nullptr) {
+      size_t written = count;
+      if (File_Write(&writer, data, &written) != 0 || written != count) {
+        *writeFailed = true;
+        return kStatusFailed;
+      }
+    }
+    reader->Skip(count);
+    left -= count;
+  }
+  if (checkCrc && CRC_GET_DIGEST(crc) != db.CRCs.Vals[index]) {
+    RINOK(reader->DrainAndFinish())
+    return SZ_ERROR_CRC;
+  }
+  return reader->Position() == reader->Size() ? reader->Finish() : SZ_OK;
+}
+
+SRes ExtractItems(ISeekInStreamPtr stream, const std::wstring& destination,
+                  ScriptCallback* fileDone, ScriptCallback* createError,
+                  const DecodeLimits& limits) {
   std::vector<Byte> lookAhead(kLookAheadBufferSize);
   CLookToRead2 look;
   LookToRead2_CreateVTable(&look, False);
@@ -114,33 +167,25 @@ SRes ExtractArchive(ISeekInStreamPtr stream, const std::wstring& destination,
     return SZ_ERROR_UNSUPPORTED;
   }
 
-  UInt32 blockIndex = 0xFFFFFFFF;
-  Byte* outBuffer = nullptr;
-  size_t outBufferSize = 0;
-  auto freeOut = MakeScopeGuard([&outBuffer] { ISzAlloc_Free(&kAllocator, outBuffer); });
+  ArchiveInput input(stream);
+  std::unique_ptr<FolderReader> reader;
   const size_t nameStart = destination.size() + 1;
 
   for (UInt32 i = 0; i < db.NumFiles; ++i) {
     size_t nameUnits = SzArEx_GetFileNameUtf16(&db, i, nullptr);
-    try {
-      path.resize(nameStart + nameUnits);
-    } catch (const std::bad_alloc&) {
-      status = SZ_ERROR_MEM;
-      break;
-    }
+    path.resize(nameStart + nameUnits);
     destination.copy(path.data(), destination.size());
     path[destination.size()] = L'\\';
     SzArEx_GetFileNameUtf16(&db, i, reinterpret_cast<UInt16*>(path.data() + nameStart));
     const wchar_t* fullPath = path.data();
 
     const bool isFolder = SzArEx_IsDir(&db, i);
-    size_t offset = 0;
-    size_t size = 0;
+    UInt64 size = 0;
     if (!isFolder) {
-      status = SzArEx_Extract(&db, &look.vt, i, &blockIndex, &outBuffer, &outBufferSize, &offset,
-                              &size, &kAllocator, &kAllocator);
+      status = PrepareItem(db, i, input, limits, reader, &size);
       if (status != SZ_OK) break;
     }
+    FolderReader* itemReader = db.FileToFolder[i] == kNoFolder ? nullptr : reader.get();
     CreateParentFolders(path, nameStart);
     if (isFolder) {
       CreateDirectoryW(fullPath, nullptr);
@@ -151,6 +196,7 @@ SRes ExtractArchive(ISeekInStreamPtr stream, const std::wstring& destination,
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
       SetFileAttributesW(fullPath, existing & ~FILE_ATTRIBUTE_READONLY);
     }
+    bool writeFailed = false;
     UniqueHandle file(CreateItemFile(fullPath));
     if (!file) {
       DWORD error = GetLastError();
@@ -160,7 +206,15 @@ SRes ExtractArchive(ISeekInStreamPtr stream, const std::wstring& destination,
       }
       status = static_cast<SRes>(error);
       int answer = createError->CallPathCode(fullPath, error);
-      if (answer == 1) continue;
+      if (answer == 1) {
+        // A skipped item's data is still decoded and checked on the way to the next item.
+        SRes dropped = CopyItem(itemReader, db, i, size, nullptr, &writeFailed);
+        if (dropped != SZ_OK) {
+          status = dropped;
+          break;
+        }
+        continue;
+      }
       if (answer != 0) {
         status = kStatusFailed;
         break;
@@ -173,11 +227,13 @@ SRes ExtractArchive(ISeekInStreamPtr stream, const std::wstring& destination,
       status = SZ_OK;
     }
 
-    CSzFile writer;
-    writer.handle = file.Get();
-    size_t written = size;
-    if (File_Write(&writer, outBuffer + offset, &written) != 0 || written != size) {
-      status = kStatusFailed;
+    status = CopyItem(itemReader, db, i, size, file.Get(), &writeFailed);
+    if (status != SZ_OK) {
+      // Nothing of an item whose data failed its checks stays behind.
+      if (!writeFailed) {
+        file.Reset();
+        DeleteFileW(fullPath);
+      }
       break;
     }
     SetLastWriteTime(file.Get(), db, i);
@@ -189,4 +245,29 @@ SRes ExtractArchive(ISeekInStreamPtr stream, const std::wstring& destination,
     if (fileDone != nullptr) fileDone->CallPath(fullPath);
   }
   return status;
+}
+
+}  // namespace
+
+bool IsSafeItemName(const wchar_t* name) {
+  if (name == nullptr || *name == L'\0' || IsSeparator(*name)) return false;
+  const wchar_t* componentStart = name;
+  for (const wchar_t* p = name;; ++p) {
+    if (*p == L':') return false;
+    if (*p == L'\0' || IsSeparator(*p)) {
+      if (IsDotComponent(componentStart, p)) return false;  // also catches empty components
+      if (*p == L'\0') return true;
+      componentStart = p + 1;
+    }
+  }
+}
+
+SRes ExtractArchive(ISeekInStreamPtr stream, const std::wstring& destination,
+                    ScriptCallback* fileDone, ScriptCallback* createError,
+                    const DecodeLimits& limits) {
+  try {
+    return ExtractItems(stream, destination, fileDone, createError, limits);
+  } catch (const std::bad_alloc&) {
+    return SZ_ERROR_MEM;
+  }
 }

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -113,7 +111,7 @@ SRes ExtractFile(const std::wstring& source, const std::wstring& destination,
 }
 
 // Returns kResourceMissing when the resource cannot be found or loaded, otherwise the
-// extraction status; SZ_ERROR_MEM when the private copy cannot be made.
+// extraction status; SZ_ERROR_MEM when the loaded resource has no address.
 SRes ExtractPayloadResource(const ResourceName& name, const std::wstring& destination,
                             ScriptCallback* fileDone, ScriptCallback* createError) {
   LoadedResource resource(kPayloadType, name.Resource());
@@ -123,13 +121,11 @@ SRes ExtractPayloadResource(const ResourceName& name, const std::wstring& destin
   }
   Byte* data = resource.Lock();
   DWORD size = resource.Size();
+  if (data == nullptr) return SZ_ERROR_MEM;
   ExchangeSignature(data, size);
-  // The decoder reads from a private copy of the resource.
-  std::unique_ptr<Byte, decltype(&std::free)> copy(
-      static_cast<Byte*>(std::malloc(size != 0 ? size : 1)), &std::free);
-  if (!copy || data == nullptr) return SZ_ERROR_MEM;
-  std::memcpy(copy.get(), data, size);
-  MemoryInStream stream(copy.get(), size);
+  // The decoder reads the loaded resource itself, whose signature is now restored: memory
+  // stays at the resource's own pages however large the payload is.
+  MemoryInStream stream(data, size);
   return ExtractArchive(stream.Stream(), destination, fileDone, createError);
 }
 

@@ -1,5 +1,5 @@
-// A seekable input stream for the 7z decoder over bytes held in memory (the private copy of
-// the payload resource).
+// A seekable input stream for the 7z decoder over bytes held in memory (the payload resource
+// as the process has loaded it).
 #pragma once
 #include <cstddef>
 
