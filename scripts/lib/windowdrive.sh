@@ -1,19 +1,24 @@
 # Sourced helpers that drive a Windows program's window on the X display with real input
 # (xdotool) and read the screen (ImageMagick), for the demo and the window tests.
 
-# Waits (up to $2 seconds) for a visible window whose title contains $1 and sets WIN_ID,
+# Waits (up to $2 seconds) for a visible window whose title contains $1 and whose place and
+# size have settled (a new window is mapped before it is sized and centred), and sets WIN_ID,
 # WIN_X, WIN_Y, WIN_W and WIN_H. Fails when none appears.
 qlm_wait_window() {
-  local name="$1" limit="${2:-60}" i id
+  local name="$1" limit="${2:-60}" i id last=""
   for i in $(seq 1 $((limit * 5))); do
     for id in $(xdotool search --onlyvisible --name "$name" 2>/dev/null); do
-      if eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null | sed 's/^/WIN_/')" &&
-         [ "${WIN_WIDTH:-0}" -gt 1 ]; then
+      local geometry
+      geometry="$(xdotool getwindowgeometry --shell "$id" 2>/dev/null | sed 's/^/WIN_/')" || continue
+      eval "$geometry"
+      [ "${WIN_WIDTH:-0}" -gt 1 ] || continue
+      if [ "$geometry" = "$last" ]; then
         WIN_ID="$id" WIN_W="$WIN_WIDTH" WIN_H="$WIN_HEIGHT"
         return 0
       fi
+      last="$geometry"
     done
-    sleep 0.2
+    sleep 0.4
   done
   return 1
 }

@@ -47,8 +47,16 @@ start_installer() {
   # The first frames are painted while the window is already mapped.
   sleep 1
 }
-finished_with() {  # finished_with <exit code>: waits for the installer's end
-  local code=0
+finished_with() {  # finished_with <exit code>: waits (up to a minute) for the installer's end
+  local code=0 i
+  for i in $(seq 1 300); do
+    kill -0 "$INSTALLER" 2>/dev/null || break
+    sleep 0.2
+  done
+  if kill -0 "$INSTALLER" 2>/dev/null; then
+    WINEPREFIX="$PREFIX" wineserver -k >/dev/null 2>&1 || true
+    return 1
+  fi
   wait "$INSTALLER" || code=$?
   [ "$code" = "$1" ]
 }
