@@ -32,11 +32,11 @@ set_target_properties(qlm_dep_curl PROPERTIES
   INTERFACE_COMPILE_DEFINITIONS "CURL_STATICLIB")
 
 # Libraries of the system that are not among its known libraries (immune to a copy planted
-# beside the program) are delay-loaded: GDI+, the common controls and bcrypt (libcurl's
-# random numbers).
-foreach(library gdiplus comctl32 bcrypt)
-  qlm_delay_import(${library})
-endforeach()
+# beside the program) are delay-loaded: GDI+ (failing with its status Win32Error), the common
+# controls (FALSE) and bcrypt, libcurl's random numbers (STATUS_NOT_FOUND).
+qlm_delay_import(gdiplus 7)
+qlm_delay_import(comctl32 0)
+qlm_delay_import(bcrypt 0xC0000225)
 set_target_properties(qlm_dep_curl PROPERTIES
   INTERFACE_LINK_LIBRARIES "ws2_32;qlm_delay_bcrypt;advapi32;crypt32")
 
