@@ -4,10 +4,62 @@
 #define STBI_NO_STDIO
 #include <stb/stb_image.h>
 
+namespace {
+
+// A skin image is at most window-sized at 200 %; a file that declares more pixels than this
+// (64 MiB of RGBA) is refused before the decoder allocates for it.
+constexpr long long kMaxImagePixels = 4096LL * 4096;
+
+// The raster decoder (stb_image 2.27) builds a JPEG Huffman table from the code counts of a
+// DHT segment without checking that they add up to at most 256 symbols, and writes past the
+// table when they do not. Such a file is refused before it is decoded: every DHT segment, also
+// those between the scans of a progressive JPEG, is checked.
+bool JpegHuffmanTablesFit(const std::vector<BYTE>& bytes) {
+  const size_t size = bytes.size();
+  // The decoder takes fill bytes (0xFF) before the start-of-image marker too.
+  if (size < 2 || bytes[0] != 0xFF) return true;
+  size_t p = 0;
+  while (p + 1 < size) {
+    if (bytes[p] != 0xFF) {  // entropy-coded data of a scan: on to the next marker
+      ++p;
+      continue;
+    }
+    const BYTE marker = bytes[p + 1];
+    p += 2;
+    if (marker == 0xFF) {  // fill byte
+      --p;
+      continue;
+    }
+    if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;
+    if (marker == 0xD9 || p + 2 > size) return true;
+    const size_t length = (bytes[p] << 8) | bytes[p + 1];
+    const size_t end = p + length;
+    if (marker == 0xC4) {
+      size_t q = p + 2;
+      while (q < end && q + 17 <= size) {
+        size_t symbols = 0;
+        for (size_t i = 1; i <= 16; ++i) symbols += bytes[q + i];
+        if (symbols > 256) return false;
+        q += 17 + symbols;
+      }
+    }
+    p = end;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool DecodeRasterImage(const std::vector<BYTE>& bytes, std::vector<BYTE>& rgba, int& width,
                        int& height) {
   if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return false;
+  if (!JpegHuffmanTablesFit(bytes)) return false;
   int components = 0;
+  if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height,
+                             &components) ||
+      static_cast<long long>(width) * height > kMaxImagePixels) {
+    return false;
+  }
   stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
                                           &height, &components, 4);
   if (pixels == nullptr) return false;

@@ -2,7 +2,8 @@
 #pragma once
 #include <windows.h>
 
-// An optional leading '-' and decimal digits, read up to the first other character.
+// An optional leading '-' and decimal digits, read up to the first other character. Here and
+// in sizes and rectangles a number beyond 32 bits stays at the largest (or smallest) one.
 int ParseMarkupInt(const wchar_t* text);
 // "true", "on", "yes", "ok", "1" and "false", "off", "no", "cancel", "0" (case-sensitive);
 // other non-empty text is true, the empty text false.
