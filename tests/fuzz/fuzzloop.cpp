@@ -61,6 +61,15 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* pointers) {
 }
 
 void OnTerminate() {
+  if (std::exception_ptr thrown = std::current_exception()) {
+    try {
+      std::rethrow_exception(thrown);
+    } catch (const std::exception& exception) {
+      fprintf(stderr, "fuzzloop: uncaught %s\n", exception.what());
+    } catch (...) {
+      fprintf(stderr, "fuzzloop: uncaught exception of another type\n");
+    }
+  }
   WriteFinding("exception");
   TerminateProcess(GetCurrentProcess(), 1);
 }
