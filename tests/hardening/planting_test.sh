@@ -72,8 +72,12 @@ without() {  # without <names> <names to leave out>
   local name
   for name in $1; do [[ " $2 " == *" $name "* ]] || echo "$name"; done
 }
-loaded() { ls "$MARKERS" | sed 's/\.loaded$//; s/\.ran$//' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' '; }
-run_wine() { (cd "$CURRENT" && WINEDLLOVERRIDES="$OVERRIDES" "$ROOT/scripts/wine-run" "$BUILD" "$@"); }
+loaded() {
+  ls "$MARKERS" | sed 's/\.loaded$//; s/\.ran$//' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' '
+}
+run_wine() {
+  (cd "$CURRENT" && WINEDLLOVERRIDES="$OVERRIDES" "$ROOT/scripts/wine-run" "$BUILD" "$@")
+}
 # Checks that nothing planted ran during one road and clears the markers for the next.
 nothing_planted_ran() {  # nothing_planted_ran <road>
   local found; found="$(loaded)"
@@ -103,7 +107,8 @@ cp "$BIN/DemoSetup.exe" "$APP/"
 run_wine "$APP/DemoSetup.exe" /InstallSlience true >/dev/null 2>&1 || true
 nothing_planted_ran "the silent road"
 DEMO="$(ls -d "$PREFIX"/drive_c/users/*/Temp/QLMDemo 2>/dev/null | head -n1 || true)"
-check "the silent road installed the demo product with its uninstaller" test -f "$DEMO/Uninstall.exe"
+check "the silent road installed the demo product with its uninstaller" \
+  test -f "$DEMO/Uninstall.exe"
 if [ -f "$DEMO/Uninstall.exe" ]; then
   plant "$DEMO"
   run_wine "$DEMO/Uninstall.exe" /UninstallSilent true >/dev/null 2>&1 || true
@@ -152,7 +157,8 @@ for i in $(seq 1 150); do
 done
 record() { tr -d '\r' < "$WORK/record.txt" | tr '\n' ' '; }
 echo "script record: $(record)"
-check "DllManager loads the product's library by its full path" grep -q '^full-path true' "$WORK/record.txt"
+check "DllManager loads the product's library by its full path" \
+  grep -q '^full-path true' "$WORK/record.txt"
 check "DllManager does not load a library by a bare name from the installer's folder" \
   grep -q '^bare-name false' "$WORK/record.txt"
 check "GLibTab does not either" grep -q '^table-bare-name false' "$WORK/record.txt"
