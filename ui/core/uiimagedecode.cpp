@@ -2,13 +2,13 @@
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
+// A skin image is window-sized or a strip of a few frames, at 200 % at the most: a file that
+// declares a side longer than this is refused before the decoder allocates for it (the
+// decoder's own limit, 2^24, lets a hostile header ask for gigabytes).
+#define STBI_MAX_DIMENSIONS 8192
 #include <stb/stb_image.h>
 
 namespace {
-
-// A skin image is at most window-sized at 200 %; a file that declares more pixels than this
-// (64 MiB of RGBA) is refused before the decoder allocates for it.
-constexpr long long kMaxImagePixels = 4096LL * 4096;
 
 // The raster decoder (stb_image 2.27) builds a JPEG Huffman table from the code counts of a
 // DHT segment without checking that they add up to at most 256 symbols, and writes past the
@@ -55,11 +55,6 @@ bool DecodeRasterImage(const std::vector<BYTE>& bytes, std::vector<BYTE>& rgba, 
   if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return false;
   if (!JpegHuffmanTablesFit(bytes)) return false;
   int components = 0;
-  if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height,
-                             &components) ||
-      static_cast<long long>(width) * height > kMaxImagePixels) {
-    return false;
-  }
   stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
                                           &height, &components, 4);
   if (pixels == nullptr) return false;
