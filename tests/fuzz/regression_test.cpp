@@ -41,7 +41,8 @@ TEST(FuzzFindings, MarkupNumbersBeyond32BitsStayAtTheLimit) {
 
 TEST(FuzzFindings, RasterImagesThatWouldOverrunOrExhaustTheDecoderAreRefused) {
   for (const char* name : {"jpeg-huffman-overflow", "jpeg-huffman-overflow-fill",
-                           "huge-dimensions"}) {
+                           "jpeg-huffman-overflow-cut-short", "huge-dimensions",
+                           "png-chunk-beyond-file"}) {
     SCOPED_TRACE(name);
     std::vector<BYTE> rgba;
     int width = 0;

@@ -1,5 +1,8 @@
 #include "uiimagedecode.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 // A skin image is window-sized or a strip of a few frames, at 200 % at the most: a file that
@@ -36,9 +39,10 @@ bool JpegHuffmanTablesFit(const std::vector<BYTE>& bytes) {
     const size_t end = p + length;
     if (marker == 0xC4) {
       size_t q = p + 2;
-      while (q < end && q + 17 <= size) {
+      // The decoder reads zeros past the end of the data, so a table cut short still counts.
+      while (q < end && q < size) {
         size_t symbols = 0;
-        for (size_t i = 1; i <= 16; ++i) symbols += bytes[q + i];
+        for (size_t i = 1; i <= 16 && q + i < size; ++i) symbols += bytes[q + i];
         if (symbols > 256) return false;
         q += 17 + symbols;
       }
@@ -48,12 +52,38 @@ bool JpegHuffmanTablesFit(const std::vector<BYTE>& bytes) {
   return true;
 }
 
+uint32_t BigEndian32(const BYTE* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+// The decoder grows its buffer to a PNG chunk's declared length before it reads the chunk, so
+// a chunk that claims more bytes than the file holds is refused first; so is a PNG of more
+// than 4096 x 4096 pixels (its raw rows take up to 8 bytes a pixel).
+bool PngChunksFit(const std::vector<BYTE>& bytes) {
+  static const BYTE kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  const size_t size = bytes.size();
+  if (size < 8 || !std::equal(kSignature, kSignature + 8, bytes.begin())) return true;
+  constexpr uint64_t kMaxPixels = 4096 * 4096;
+  for (size_t p = 8; p + 8 <= size;) {
+    const uint64_t length = BigEndian32(&bytes[p]);
+    if (length + 12 > size - p) return false;
+    const BYTE* type = &bytes[p + 4];
+    if (std::equal(type, type + 4, "IHDR") && length >= 8 &&
+        uint64_t{BigEndian32(type + 4)} * BigEndian32(type + 8) > kMaxPixels) {
+      return false;
+    }
+    if (std::equal(type, type + 4, "IEND")) return true;
+    p += 12 + static_cast<size_t>(length);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool DecodeRasterImage(const std::vector<BYTE>& bytes, std::vector<BYTE>& rgba, int& width,
                        int& height) {
   if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return false;
-  if (!JpegHuffmanTablesFit(bytes)) return false;
+  if (!JpegHuffmanTablesFit(bytes) || !PngChunksFit(bytes)) return false;
   int components = 0;
   stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
                                           &height, &components, 4);
