@@ -29,8 +29,16 @@ set_target_properties(qlm_dep_minizip PROPERTIES
 qlm_import_lib(qlm_dep_curl libcurl.a)
 set_target_properties(qlm_dep_curl PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES "${QLM_DEPS_PREFIX}/include"
-  INTERFACE_COMPILE_DEFINITIONS "CURL_STATICLIB"
-  INTERFACE_LINK_LIBRARIES "ws2_32;bcrypt;advapi32;crypt32")
+  INTERFACE_COMPILE_DEFINITIONS "CURL_STATICLIB")
+
+# Libraries of the system that are not among its known libraries (immune to a copy planted
+# beside the program) are delay-loaded: GDI+ (failing with its status Win32Error), the common
+# controls (FALSE) and bcrypt, libcurl's random numbers (STATUS_NOT_FOUND).
+qlm_delay_import(gdiplus 7)
+qlm_delay_import(comctl32 0)
+qlm_delay_import(bcrypt 0xC0000225)
+set_target_properties(qlm_dep_curl PROPERTIES
+  INTERFACE_LINK_LIBRARIES "ws2_32;qlm_delay_bcrypt;advapi32;crypt32")
 
 # spdlog, fmt and stb are header-only; the private include folder exposes only them.
 add_library(qlm_dep_headers INTERFACE)

@@ -12,6 +12,7 @@
 #include "installmgr.h"
 #include "qlmscriptengine.h"
 #include "rykbaselog.h"
+#include "safelibrary.h"
 #include "startup.h"
 #include "stringconv.h"
 #include "switchtable.h"
@@ -52,6 +53,7 @@ void RunSilentRoad(HWND listenWindow, const std::wstring& logBasePath) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearch();
   StartupState state;
   state.instance = instance;
   state.logBasePath = LogBasePath();

@@ -9,6 +9,7 @@
 #include "debugoutput.h"
 #include "dlginstall.h"
 #include "procaddress.h"
+#include "safelibrary.h"
 #include "scopeguard.h"
 #include "startup.h"
 
@@ -58,7 +59,7 @@ bool SetSkinSource(const StartupState& state) {
 }
 
 void BecomePerMonitorDpiAware() {
-  LibraryGuard shcore(LoadLibraryW(L"Shcore.dll"));
+  LibraryGuard shcore(LoadSystemLibrary(L"Shcore.dll"));
   using SetAwareness = HRESULT(WINAPI*)(int);
   auto setAwareness = LookUpFunction<SetAwareness>(shcore.Get(), "SetProcessDpiAwareness");
   if (setAwareness != nullptr) setAwareness(kPerMonitorDpiAware);

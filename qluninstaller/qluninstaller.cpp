@@ -8,6 +8,7 @@
 #include <string>
 
 #include "rykbaselog.h"
+#include "safelibrary.h"
 #include "stringconv.h"
 #include "switchtable.h"
 #include "uninstallstages.h"
@@ -32,6 +33,7 @@ void StartLog() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearch();
   StartLog();
   SwitchTable switches(GetCommandLineW());
   std::wstring value;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "safelibrary.h"
+
 namespace {
 
 constexpr DWORD kBufferSize = 4096;
@@ -31,6 +33,7 @@ void PrintLine(const char* text) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  RestrictLibrarySearch();
   if (argc < 2) {
     fprintf(stderr, "usage: qlmdbgview <program> [arguments...]\n");
     return 2;

@@ -17,6 +17,7 @@
 #include "installerwriter.h"
 #include "manifest.h"
 #include "packresources.h"
+#include "safelibrary.h"
 #include "scopeguard.h"
 #include "signcommand.h"
 #include "stringconv.h"
@@ -145,6 +146,7 @@ bool CollectResources(std::map<std::wstring, std::wstring>& options, std::vector
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  RestrictLibrarySearch();
   std::map<std::wstring, std::wstring> options;
   std::wstring error;
   if (!ParseOptions(argc, argv, options, error)) return Fail(error);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "safelibrary.h"
 #include "uiwindowimplbase.h"
 
 namespace {
@@ -57,6 +58,7 @@ std::vector<BYTE> ReadFile(const std::wstring& path) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  RestrictLibrarySearch();
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc < 2) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "procaddress.h"
+#include "safelibrary.h"
 #include "uimanager.h"
 #include "uirichedit.h"
 
@@ -23,17 +24,11 @@ constexpr LONG kDefaultTab = 720;
 constexpr LONG kTwipsPerInch = 1440;
 constexpr LONG kHimetricPerInch = 2540;
 
-// The services' factory of "Msftedit.dll", loaded from the system folder only (an installer
-// runs from folders where anybody may have put a library of that name). The library stays
-// loaded for the life of the process: the services of every edit run its code.
+// The services' factory of "Msftedit.dll" from the system folder. The library stays loaded
+// for the life of the process: the services of every edit run its code.
 PCreateTextServices TextServicesFactory() {
-  static const PCreateTextServices factory = [] {
-    wchar_t system[MAX_PATH];
-    UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return PCreateTextServices();
-    std::wstring path = std::wstring(system, length) + L"\\Msftedit.dll";
-    return LookUpFunction<PCreateTextServices>(LoadLibraryW(path.c_str()), "CreateTextServices");
-  }();
+  static const PCreateTextServices factory = LookUpFunction<PCreateTextServices>(
+      LoadSystemLibrary(L"Msftedit.dll"), "CreateTextServices");
   return factory;
 }
 

@@ -2,11 +2,12 @@
 
 #include <vector>
 
+#include "safelibrary.h"
 #include "uiimage.h"
 
 AlphaBlendFunction SystemAlphaBlend() {
   static const AlphaBlendFunction function = [] {
-    HMODULE library = LoadLibraryW(L"msimg32.dll");
+    HMODULE library = LoadSystemLibrary(L"msimg32.dll");
     return library != nullptr
                ? reinterpret_cast<AlphaBlendFunction>(
                      reinterpret_cast<void*>(GetProcAddress(library, "AlphaBlend")))

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-// PNG, JPEG, BMP, GIF (first frame) and the other formats of the raster decoder.
+// PNG, JPEG, BMP, GIF (first frame) and the other formats of the raster decoder. Images with
+// a side longer than 8192 pixels are refused.
 bool DecodeRasterImage(const std::vector<BYTE>& bytes, std::vector<BYTE>& rgba, int& width,
                        int& height);
 // An SVG document rendered at its size times `scale` on a transparent background.

@@ -184,6 +184,8 @@ bool CSkinArchive::ReadRawEntry(const unz_file_info& info, std::vector<BYTE>& pa
   int level = 0;
   if (unzOpenCurrentFile2(zip_, &method, &level, 1) != UNZ_OK) return false;
   auto closeEntry = MakeScopeGuard([this] { unzCloseCurrentFile(zip_); });
+  // A damaged directory may claim more packed bytes than the whole archive holds.
+  if (info.compressed_size > memory_->size) return false;
   try {
     packed.resize(info.compressed_size);
   } catch (const std::bad_alloc&) {

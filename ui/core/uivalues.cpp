@@ -6,20 +6,34 @@ namespace {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
+// Numbers too large for 32 bits stay at the nearest 32-bit value instead of overflowing: a
+// skin's digits are not to be trusted.
+constexpr long long kMagnitudeLimit = 2147483648LL;
+
+long long AddDigit(long long magnitude, wchar_t digit) {
+  magnitude = magnitude * 10 + (digit - L'0');
+  return magnitude > kMagnitudeLimit ? kMagnitudeLimit : magnitude;
+}
+
+LONG Signed(long long magnitude, bool negative) {
+  if (negative) return static_cast<LONG>(-magnitude);
+  return static_cast<LONG>(magnitude == kMagnitudeLimit ? kMagnitudeLimit - 1 : magnitude);
+}
+
 // Reads `count` numbers of the markup size/rectangle syntax into `out`.
 void ParseMarkupNumbers(const wchar_t* text, LONG* out, int count) {
   for (int i = 0; i < count; ++i) out[i] = 0;
   if (text == nullptr) return;
   int index = 0;
-  long value = 0;
+  long long value = 0;
   bool negative = false;
   for (const wchar_t* p = text;; ++p) {
     if (IsDigit(*p)) {
-      value = value * 10 + (*p - L'0');
+      value = AddDigit(value, *p);
     } else if (*p == L'-') {
       negative = true;
     } else {
-      out[index++] = negative ? -value : value;
+      out[index++] = Signed(value, negative);
       value = 0;
       negative = false;
       if (*p == 0 || index == count) return;
@@ -37,9 +51,9 @@ int ParseMarkupInt(const wchar_t* text) {
     negative = true;
     ++p;
   }
-  int value = 0;
-  while (IsDigit(*p)) value = value * 10 + (*p++ - L'0');
-  return negative ? -value : value;
+  long long value = 0;
+  while (IsDigit(*p)) value = AddDigit(value, *p++);
+  return Signed(value, negative);
 }
 
 bool ParseMarkupBool(const wchar_t* text) {
@@ -92,9 +106,9 @@ RECT ParseImageRect(const wchar_t* text) {
     if (*p == 0) break;
     bool negative = *p == L'-';
     if (negative) ++p;
-    long value = 0;
-    while (IsDigit(*p)) value = value * 10 + (*p++ - L'0');
-    v[i] = negative ? -value : value;
+    long long value = 0;
+    while (IsDigit(*p)) value = AddDigit(value, *p++);
+    v[i] = Signed(value, negative);
   }
   return RECT{v[0], v[1], v[2], v[3]};
 }

@@ -3,6 +3,7 @@
 #include "uicontrol.h"
 #include "uimanager.h"
 #include "uirichedit.h"
+#include "safelibrary.h"
 #include "scopeguard.h"
 
 namespace {
@@ -50,7 +51,7 @@ void CPaintManagerUI::SetDPI(int dpi) {
 int CPaintManagerUI::GetMonitorDPI(HMONITOR monitor) {
   using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
   constexpr int kEffectiveDpi = 0;
-  LibraryGuard shcore(LoadLibraryW(L"Shcore.dll"));
+  LibraryGuard shcore(LoadSystemLibrary(L"Shcore.dll"));
   auto query = LookUpFunction<GetDpiForMonitorFunction>(shcore.Get(), "GetDpiForMonitor");
   UINT x = 0;
   UINT y = 0;

@@ -1,5 +1,6 @@
 #include "svg/svgraster.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace svg {
@@ -34,6 +35,12 @@ void Rasterizer::Accumulate(std::vector<float>& acc, int stride, int rows, Point
   }
   if (b.y <= 0 || a.y >= rows) return;
   double dxdy = (b.x - a.x) / (b.y - a.y);
+  // An edge this close to horizontal adds no measurable cover.
+  if (!std::isfinite(dxdy)) return;
+  // Rounding (far-off end points, a long way from the first row) can carry x a little outside
+  // the columns; it is held inside them so that every write stays in the row.
+  const double xMax = stride - 2;
+  auto inside = [xMax](double v) { return std::min(std::max(v, 0.0), xMax); };
   double x = a.x;
   int yStart = 0;
   if (a.y < 0) {
@@ -42,10 +49,11 @@ void Rasterizer::Accumulate(std::vector<float>& acc, int stride, int rows, Point
     yStart = static_cast<int>(std::floor(a.y));
   }
   int yEnd = static_cast<int>(std::ceil(std::min<double>(rows, b.y)));
+  x = inside(x);
   for (int y = yStart; y < yEnd; ++y) {
     float* row = &acc[static_cast<size_t>(y) * stride];
     double dy = std::min<double>(y + 1, b.y) - std::max<double>(y, a.y);
-    double xNext = x + dxdy * dy;
+    double xNext = inside(x + dxdy * dy);
     double d = dy * dir;
     double x0 = std::min(x, xNext), x1 = std::max(x, xNext);
     double x0Floor = std::floor(x0);

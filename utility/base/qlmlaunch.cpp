@@ -1,9 +1,13 @@
 #include "qlmlaunch.h"
 
+#include "safelibrary.h"
 #include "stringconv.h"
 
+// The shell by its full path: a bare "explorer.exe" would be looked for in the installer's
+// own folder and the current folder first.
 std::wstring ExplorerLevelCommandLine(const std::wstring& file, const std::wstring& parameters) {
-  return L"explorer.exe \"" + file + L"\" \"" + parameters + L"\"";
+  return L"\"" + WindowsProgramPath(L"explorer.exe") + L"\" \"" + file + L"\" \"" + parameters +
+         L"\"";
 }
 
 UINT ProcessLauncherExplorerLevel(const std::wstring& file, const std::wstring& parameters) {

@@ -4,8 +4,9 @@
 
 #include <string>
 
-// Starts `file` through the desktop shell: explorer.exe "<file>" "<parameters>" (WinExec,
-// SW_SHOWNORMAL). Returns WinExec's result (greater than 31 on success).
+// Starts `file` through the desktop shell: "<Windows folder>\explorer.exe" "<file>"
+// "<parameters>" (WinExec, SW_SHOWNORMAL). Returns WinExec's result (greater than 31 on
+// success).
 UINT ProcessLauncherExplorerLevel(const std::wstring& file, const std::wstring& parameters);
 
 // The command line that ProcessLauncherExplorerLevel runs, before the ANSI conversion.

@@ -7,6 +7,7 @@
 
 #include "debugoutput.h"
 #include "foreigncall.h"
+#include "safelibrary.h"
 #include "scripttypes.h"
 #include "stringconv.h"
 
@@ -105,7 +106,7 @@ int CallForeignFunction(lua_State* L) {
 int Load(lua_State* L) {
   int top = lua_gettop(L);
   std::wstring path = Utf8ToWide(top > 0 ? lua_tostring(L, top) : nullptr);
-  HMODULE module = LoadLibraryW(path.c_str());
+  HMODULE module = LoadNamedLibrary(path);
   if (module == nullptr) {
     DWORD lastError = GetLastError();
     lua_pushnil(L);

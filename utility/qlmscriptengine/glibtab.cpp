@@ -2,6 +2,7 @@
 // under that key for the lifetime of the state.
 #include <string>
 
+#include "safelibrary.h"
 #include "scripttypes.h"
 #include "stringconv.h"
 
@@ -20,7 +21,7 @@ int LoadOnAccess(lua_State* L) {
   lua_pushvalue(L, 2);  // converted to text on the copy, so a number key stays a number
   std::wstring name = Utf8ToWide(lua_tostring(L, -1));
   lua_pop(L, 1);
-  HMODULE module = LoadLibraryW(name.c_str());
+  HMODULE module = LoadNamedLibrary(name);
   if (module == nullptr) {
     lua_pushnil(L);
     return 1;

@@ -12,6 +12,7 @@
 #include "debugoutput.h"
 #include "lua_args.h"
 #include "qlmprocesstoolhelp.h"
+#include "safelibrary.h"
 #include "scopeguard.h"
 #include "stringconv.h"
 
@@ -78,7 +79,7 @@ bool RegisterInProcess(lua_State* L) {
     return false;
   }
 
-  LibraryGuard library(LoadLibraryW(path.c_str()));
+  LibraryGuard library(LoadNamedLibrary(path));
   if (!library.Get()) {
     DebugLine(L"Fun:%s, Description: LoadLibrary %s Failed!\r\n", L"Lua_RegSvr32", path.c_str());
     DebugFailureReport(kSourceFile, __LINE__);
@@ -99,7 +100,10 @@ bool RegisterWithRegsvr32(lua_State* L) {
     return false;
   }
 
-  const std::wstring commandLine = L"regsvr32 " + TextArgument(L, 2) + L" \"" + path + L"\"";
+  // By its full path: a bare "regsvr32" would be looked for in the installer's own folder and
+  // the current folder first.
+  const std::wstring commandLine = L"\"" + SystemProgramPath(L"regsvr32.exe") + L"\" " +
+                                   TextArgument(L, 2) + L" \"" + path + L"\"";
   if (WinExec(WideToSystemAnsi(commandLine.c_str()).c_str(), SW_HIDE) > 32) return true;
   DebugLine(L"reg failed!!! %d", static_cast<int>(GetLastError()));
   return false;
