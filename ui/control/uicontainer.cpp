@@ -166,16 +166,10 @@ void CContainerUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
   if (items_.empty()) return;
   RECT inner = InsetRect();
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* item = items_[i];
-    if (!item->IsVisible()) continue;
-    if (item->IsFloat()) {
-      SetFloatPos(i);
-      continue;
-    }
+  PlaceChildren([&](int, CControlUI* item) {
     SIZE size = item->ClampToLimits(SIZE{inner.right - inner.left, inner.bottom - inner.top});
     item->SetPos(RECT{inner.left, inner.top, inner.left + size.cx, inner.top + size.cy}, false);
-  }
+  });
 }
 
 void CContainerUI::SetFloatPos(int index) {

@@ -66,6 +66,20 @@ class CContainerUI : public CControlUI, public IContainerUI {
   virtual void SetMouseChildEnabled(bool enable = true) { mouseChildEnabled_ = enable; }
   // Places the float child at index by its alignment bits or its float percentages.
   virtual void SetFloatPos(int index);
+  // Walks the visible children in order: float ones are placed by SetFloatPos, the others
+  // are handed to place(index, item) with the layout's own rule.
+  template <class Place>
+  void PlaceChildren(Place place) {
+    for (int i = 0; i < GetCount(); ++i) {
+      CControlUI* item = items_[i];
+      if (!item->IsVisible()) continue;
+      if (item->IsFloat()) {
+        SetFloatPos(i);
+        continue;
+      }
+      place(i, item);
+    }
+  }
 
   void SetVisible(bool visible = true) override;
   void SetInternVisible(bool visible = true) override;

@@ -88,13 +88,7 @@ void LayOutLine(CContainerUI& container, const RECT& work, const LineLayout& lin
   int remainingFixed = fixedTotal;
   int adjustablesSeen = 0;
   bool first = true;
-  for (int i = 0; i < container.GetCount(); ++i) {
-    CControlUI* item = container.GetItemAt(i);
-    if (!item->IsVisible()) continue;
-    if (item->IsFloat()) {
-      container.SetFloatPos(i);
-      continue;
-    }
+  container.PlaceChildren([&](int, CControlUI* item) {
     RECT padding = item->GetPadding();
     remaining -= axis.Start(padding);
     remainingFixed -= axis.Start(padding) + axis.End(padding);
@@ -135,5 +129,5 @@ void LayOutLine(CContainerUI& container, const RECT& work, const LineLayout& lin
     item->SetPos(axis.Rect(position + axis.Start(padding), cross, axis.Size(major, minor)), false);
     position += major + axis.Start(padding) + axis.End(padding) + line.childPadding;
     remaining -= major + axis.End(padding) + line.childPadding;
-  }
+  });
 }

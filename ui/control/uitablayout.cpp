@@ -73,14 +73,8 @@ bool CTabLayoutUI::SelectItem(CControlUI* control, bool takeFocus) {
 void CTabLayoutUI::SetPos(RECT rect, bool invalidate) {
   CControlUI::SetPos(rect, invalidate);
   RECT work = InsetRect();
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* item = items_[i];
-    if (!item->IsVisible()) continue;
-    if (item->IsFloat()) {
-      SetFloatPos(i);
-      continue;
-    }
-    if (i != curSel_) continue;
+  PlaceChildren([&](int i, CControlUI* item) {
+    if (i != curSel_) return;
     RECT padding = item->GetPadding();
     RECT place = {work.left + padding.left, work.top + padding.top, work.right - padding.right,
                   work.bottom - padding.bottom};
@@ -90,7 +84,7 @@ void CTabLayoutUI::SetPos(RECT rect, bool invalidate) {
     if (size.cy == 0) size.cy = available.cy;
     size = item->ClampToLimits(size);
     item->SetPos(RECT{place.left, place.top, place.left + size.cx, place.top + size.cy}, false);
-  }
+  });
 }
 
 RECT CTabLayoutUI::InsetRect() const {
