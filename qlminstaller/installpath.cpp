@@ -14,7 +14,6 @@
 #include "stringconv.h"
 #include "uicontrol.h"
 #include "uioption.h"
-#include "uivalues.h"
 
 namespace {
 

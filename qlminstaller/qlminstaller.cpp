@@ -10,6 +10,7 @@
 #include "appinstance.h"
 #include "debugoutput.h"
 #include "installmgr.h"
+#include "modulepath.h"
 #include "qlmscriptengine.h"
 #include "rykbaselog.h"
 #include "safelibrary.h"

@@ -3,32 +3,14 @@
 #include <cwchar>
 
 #include "debugoutput.h"
+#include "modulepath.h"
 #include "qlmscriptengine.h"
 
-std::wstring LogBasePath() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring path = temp;
-  if (!path.empty() && path.back() != L'\\') path += L'\\';
-  return path + L"RykInstall.log";
-}
-
 HWND ListenWindowFromSwitches(const SwitchTable& switches) {
-  std::wstring value;
-  if (!switches.GetValue(L"InstallListenWnd", value)) return nullptr;
-  return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(value.c_str(), nullptr, 10)));
+  return reinterpret_cast<HWND>(SwitchNumber(switches, L"InstallListenWnd"));
 }
 
-namespace {
-
-std::wstring ExecutableFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
-}  // namespace
+std::wstring ExecutableFolder() { return FolderOf(ModulePath()) + L"\\"; }
 
 bool LoadScripts(bool debugMode) {
   QLMScriptEngine& engine = QLMScriptEngine::Instance();

@@ -17,10 +17,10 @@ struct StartupState {
   HANDLE instanceHandle = nullptr;
 };
 
-// The temporary folder with a trailing backslash, then "RykInstall.log".
-std::wstring LogBasePath();
 // The InstallListenWnd switch read as an unsigned decimal number; null when absent.
 HWND ListenWindowFromSwitches(const SwitchTable& switches);
+// The folder of the running program, with a trailing backslash.
+std::wstring ExecutableFolder();
 // Debug mode: the script files beside the executable; otherwise the "LUA" resources.
 // Writes the failure line and returns false when a chunk does not load or run.
 bool LoadScripts(bool debugMode);

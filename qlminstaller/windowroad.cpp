@@ -21,13 +21,6 @@ constexpr int kPerMonitorDpiAware = 2;
 constexpr DWORD kInstallerStyle = 0x96C80000;
 constexpr DWORD kInstallerExStyle = 0x00000100;
 
-std::wstring ExecutableFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 // The skin archive from the resource "PNG" 999, or the skin folder in debug mode.
 bool SetSkinSource(const StartupState& state) {
   if (state.debugMode) {

@@ -3,10 +3,10 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <cwchar>
 #include <string>
 
 #include "debugoutput.h"
+#include "modulepath.h"
 #include "qlmscriptengine.h"
 #include "scopeguard.h"
 #include "scripterror.h"
@@ -18,9 +18,7 @@
 namespace {
 
 HANDLE HandleSwitch(const SwitchTable& switches, const wchar_t* name) {
-  std::wstring value;
-  if (!switches.GetValue(name, value)) return nullptr;
-  return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(wcstoul(value.c_str(), nullptr, 10)));
+  return reinterpret_cast<HANDLE>(SwitchNumber(switches, name));
 }
 
 // The original reads one exit code from the pipe and ends with it.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "debugoutput.h"
+#include "modulepath.h"
 #include "scopeguard.h"
 #include "scripterror.h"
 #include "uninstallchunks.h"
@@ -27,10 +28,8 @@ bool TakeInstance(const std::wstring& folder, UniqueHandle& instance) {
 // A new folder of this run only, so that the copy never loads a library that someone placed
 // in the shared temporary folder.
 bool CreatePrivateFolder(std::wstring& folder) {
-  wchar_t temp[MAX_PATH + 1] = {};
-  if (GetTempPathW(MAX_PATH, temp) == 0) return false;
-  std::wstring base = temp;
-  if (base.back() != L'\\') base += L'\\';
+  std::wstring base = TempFolder();
+  if (base.empty()) return false;
   base += L"QLMUninstall-" + std::to_wstring(GetCurrentProcessId()) + L"-";
   for (DWORD attempt = GetTickCount(), last = attempt + 100; attempt != last; ++attempt) {
     folder = base + std::to_wstring(attempt);
@@ -143,14 +142,6 @@ unsigned WaitForResult(const Handover& handover) {
 }
 
 }  // namespace
-
-std::wstring ModulePath() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
-
-std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 
 unsigned RunOriginal(bool silent) {
   // Nothing has changed while the original runs: a script error in a chunk is a refusal.

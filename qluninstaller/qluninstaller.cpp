@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "modulepath.h"
 #include "rykbaselog.h"
 #include "safelibrary.h"
 #include "stringconv.h"
@@ -22,13 +23,7 @@ const wchar_t kSwitchMoved[] = L"UninstallMoved";
 namespace {
 
 // The installer's log: the same daily file in the temporary folder.
-void StartLog() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring base = temp;
-  if (!base.empty() && base.back() != L'\\') base += L'\\';
-  CRykBaseLog::Instance().InitLogger(WideToAnsi(base + L"RykInstall.log"));
-}
+void StartLog() { CRykBaseLog::Instance().InitLogger(WideToAnsi(LogBasePath())); }
 
 }  // namespace
 

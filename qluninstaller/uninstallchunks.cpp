@@ -6,8 +6,8 @@
 #include <cwctype>
 
 #include "debugoutput.h"
+#include "filebytes.h"
 #include "qlmscriptengine.h"
-#include "scopeguard.h"
 #include "stringconv.h"
 
 const wchar_t kConfigChunkFile[] = L"Global_var.luac";
@@ -15,20 +15,16 @@ const wchar_t kUninstallChunkFile[] = L"UninstScript.luac";
 
 namespace {
 
+constexpr size_t kMaxChunkSize = 0x4000000;  // 64 MB: far beyond any script chunk
+
 bool ReadChunkFile(const std::wstring& path, std::string& bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size = {};
-  if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
-      size.QuadPart > 0x4000000) {
-    DebugLine(L"%s is missing or unreadable (error %lu)\r\n", path.c_str(), GetLastError());
+  const FileReadError result = ReadWholeFile(path, kMaxChunkSize, bytes);
+  if (result == FileReadError::kRead || result == FileReadError::kNoMemory) {
+    DebugLine(L"%s cannot be read (error %lu)\r\n", path.c_str(), GetLastError());
     return false;
   }
-  bytes.resize(static_cast<size_t>(size.QuadPart));
-  DWORD read = 0;
-  if (!ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-      read != bytes.size()) {
-    DebugLine(L"%s cannot be read (error %lu)\r\n", path.c_str(), GetLastError());
+  if (result != FileReadError::kNone || bytes.empty()) {
+    DebugLine(L"%s is missing or unreadable (error %lu)\r\n", path.c_str(), GetLastError());
     return false;
   }
   return true;

@@ -19,7 +19,3 @@ extern const wchar_t kSwitchMoved[];     // where the original program lies now,
 // Both return the exit code of the run (uninstallexit.h).
 unsigned RunOriginal(bool silent);
 unsigned RunCopy(const SwitchTable& switches, bool silent);
-
-// Path of the running program, and its folder without a trailing backslash.
-std::wstring ModulePath();
-std::wstring FolderOf(const std::wstring& path);

@@ -1,7 +1,8 @@
+#include <cstdint>
 #include <cstring>
 
+#include "filebytes.h"
 #include "packresources.h"
-#include "scopeguard.h"
 
 namespace {
 
@@ -30,34 +31,12 @@ struct IconGroupEntry {
 }  // namespace
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes, std::wstring& error) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size;
-  if (!file || !GetFileSizeEx(file.Get(), &size)) {
-    error = L"cannot read " + path;
-    return false;
+  switch (ReadWholeFile(path, SIZE_MAX, bytes)) {
+    case FileReadError::kNone: return true;
+    case FileReadError::kTooLarge: error = L"file too large: " + path; return false;
+    case FileReadError::kNoMemory: error = L"out of memory reading " + path; return false;
+    default: error = L"cannot read " + path; return false;
   }
-  if (size.QuadPart > 0x7FFFFFFF) {
-    error = L"file too large: " + path;
-    return false;
-  }
-  try {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-  } catch (const std::bad_alloc&) {
-    error = L"out of memory reading " + path;
-    return false;
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), &bytes[done], chunk, &read, nullptr) || read == 0) {
-      error = L"cannot read " + path;
-      return false;
-    }
-    done += read;
-  }
-  return true;
 }
 
 bool BuildPayload(const std::wstring& path, std::string& payload, std::wstring& error) {

@@ -2,16 +2,15 @@
 
 #include <windows.h>
 
+#include "procaddress.h"
 #include "scopeguard.h"
 #include "stringconv.h"
 
 namespace {
 
-std::wstring ReplaceAll(std::wstring text, const std::wstring& what, const std::wstring& with) {
-  for (size_t at = text.find(what); at != std::wstring::npos;
-       at = text.find(what, at + with.size())) {
-    text.replace(at, what.size(), with);
-  }
+// A copy of the text with every occurrence of `what` replaced.
+std::wstring Replaced(std::wstring text, std::wstring_view what, std::wstring_view with) {
+  ReplaceAll(text, what, with);
   return text;
 }
 
@@ -32,17 +31,16 @@ struct WineHost {
 
 WineHost FindWineHost() {
   WineHost host;
-  host.spawn = reinterpret_cast<WineSpawn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
-  host.unixFileName = reinterpret_cast<WineUnixFileName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  host.spawn = LookUpFunction<WineSpawn>(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp");
+  host.unixFileName = LookUpFunction<WineUnixFileName>(GetModuleHandleW(L"kernel32.dll"),
+                                                        "wine_get_unix_file_name");
   return host;
 }
 
 // A word for /bin/sh: single quotes, each quote inside written as '\''.
 std::wstring ShellQuoted(const std::string& utf8) {
   std::wstring text = Utf8ToWide(utf8.c_str());
-  return L"'" + ReplaceAll(text, L"'", L"'\\''") + L"'";
+  return L"'" + Replaced(text, L"'", L"'\\''") + L"'";
 }
 
 bool RunOnLinuxHost(const WineHost& host, const std::wstring& command, const std::wstring& file,
@@ -54,7 +52,7 @@ bool RunOnLinuxHost(const WineHost& host, const std::wstring& command, const std
   }
   const std::wstring quoted = ShellQuoted(unixPath);
   HeapFree(GetProcessHeap(), 0, unixPath);
-  std::string line = WideToUtf8(ReplaceAll(command, L"{file}", quoted));
+  std::string line = WideToUtf8(Replaced(command, L"{file}", quoted));
   char shell[] = "/bin/sh";
   char option[] = "-c";
   char* const argv[] = {shell, option, &line[0], nullptr};
@@ -63,7 +61,7 @@ bool RunOnLinuxHost(const WineHost& host, const std::wstring& command, const std
 }
 
 bool RunProgram(const std::wstring& command, const std::wstring& file, std::wstring& error) {
-  std::wstring line = ReplaceAll(command, L"{file}", L"\"" + file + L"\"");
+  std::wstring line = Replaced(command, L"{file}", L"\"" + file + L"\"");
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};

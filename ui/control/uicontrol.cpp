@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "stringconv.h"
 #include "uidraw.h"
 #include "uidrawinfo.h"
 #include "uimanager.h"

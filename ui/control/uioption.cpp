@@ -1,5 +1,6 @@
 #include "uioption.h"
 
+#include "stringconv.h"
 #include "uimanager.h"
 #include "uivalues.h"
 

@@ -112,10 +112,3 @@ RECT ParseImageRect(const wchar_t* text) {
   }
   return RECT{v[0], v[1], v[2], v[3]};
 }
-
-void ReplaceAll(std::wstring& text, std::wstring_view from, std::wstring_view to) {
-  if (from.empty()) return;
-  for (size_t at = text.find(from); at != std::wstring::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-}

@@ -5,9 +5,6 @@
 #include <string>
 #include <string_view>
 
-// Replaces every occurrence of `from` (searching on after each replacement).
-void ReplaceAll(std::wstring& text, std::wstring_view from, std::wstring_view to);
-
 // An optional leading '-' and decimal digits, read up to the first other character. Here and
 // in sizes and rectangles a number beyond 32 bits stays at the largest (or smallest) one.
 int ParseMarkupInt(const wchar_t* text);

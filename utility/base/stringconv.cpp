@@ -66,3 +66,10 @@ std::string WideToAnsi(const std::wstring& text) {
 std::string WideToSystemAnsi(const wchar_t* text) {
   return text ? WideToMulti(CP_ACP, text, wcslen(text)) : std::string();
 }
+
+void ReplaceAll(std::wstring& text, std::wstring_view from, std::wstring_view to) {
+  if (from.empty()) return;
+  for (size_t at = text.find(from); at != std::wstring::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+}

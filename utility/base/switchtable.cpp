@@ -1,5 +1,7 @@
 #include "switchtable.h"
 
+#include <cwchar>
+
 namespace {
 
 bool IsTrimmable(wchar_t c) { return c == L' ' || c <= 0x1D; }
@@ -42,4 +44,10 @@ bool SwitchTable::GetValue(const std::wstring& name, std::wstring& value) const 
   if (found == entries_.end()) return false;
   value = found->second;
   return true;
+}
+
+uintptr_t SwitchNumber(const SwitchTable& switches, const wchar_t* name) {
+  std::wstring value;
+  if (!switches.GetValue(name, value)) return 0;
+  return wcstoul(value.c_str(), nullptr, 10);
 }

@@ -2,6 +2,7 @@
 // name runs to its first blank, its value is the trimmed rest without enclosing quotation
 // marks. Names are case-sensitive; the last occurrence of a name wins.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -21,3 +22,7 @@ class SwitchTable {
   std::wstring commandLine_;
   std::map<std::wstring, std::wstring> entries_;
 };
+
+// The switch's value read as an unsigned decimal number (a handle passed on a command line);
+// 0 when the switch is absent.
+uintptr_t SwitchNumber(const SwitchTable& switches, const wchar_t* name);
