@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr WORD kManifestType = 24;  // RT_MANIFEST
-
 struct ResourceEntry {
   std::wstring name;  // a name, or empty when `nameId` is used
   WORD nameId = 0;
@@ -87,7 +85,8 @@ bool IsPortableExecutable(const std::wstring& path, std::wstring& error) {
 }
 
 bool BuildProgram(const std::wstring& program, const std::vector<PackResource>& resources,
-                  const std::wstring& target, std::wstring& error) {
+                  const std::wstring& signCommand, const std::wstring& target,
+                  std::wstring& error) {
   if (!CopyFileW(program.c_str(), target.c_str(), FALSE)) {
     error = L"cannot write " + target;
     return false;
@@ -102,7 +101,7 @@ bool BuildProgram(const std::wstring& program, const std::vector<PackResource>& 
             std::to_wstring(GetLastError()) + L")";
     return false;
   }
-  return true;
+  return signCommand.empty() || RunSignCommand(signCommand, target, error);
 }
 
 bool WriteInstaller(const std::wstring& stub, const std::vector<PackResource>& resources,
@@ -110,8 +109,7 @@ bool WriteInstaller(const std::wstring& stub, const std::vector<PackResource>& r
                     std::wstring& error) {
   const std::wstring temporary = output + L".qlmpack-part";
   auto removeTemporary = MakeScopeGuard([&temporary] { DeleteFileW(temporary.c_str()); });
-  if (!BuildProgram(stub, resources, temporary, error)) return false;
-  if (!signCommand.empty() && !RunSignCommand(signCommand, temporary, error)) return false;
+  if (!BuildProgram(stub, resources, signCommand, temporary, error)) return false;
   if (!MoveFileExW(temporary.c_str(), output.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = L"cannot write " + output;

@@ -8,10 +8,12 @@
 
 bool IsPortableExecutable(const std::wstring& path, std::wstring& error);
 
-// Copies `program` to `target` and adds the resources. A manifest among them replaces every
-// manifest that the program carried, so that the result holds exactly one.
+// Copies `program` to `target`, adds the resources and signs the result with `signCommand`
+// unless that is empty. A manifest among the resources replaces every manifest that the
+// program carried, so that the result holds exactly one.
 bool BuildProgram(const std::wstring& program, const std::vector<PackResource>& resources,
-                  const std::wstring& target, std::wstring& error);
+                  const std::wstring& signCommand, const std::wstring& target,
+                  std::wstring& error);
 
 // Builds the installer beside `output`, signs it with `signCommand` unless that is empty, and
 // only then puts it in place of `output`.

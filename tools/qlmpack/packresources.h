@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// The type of application manifests (RT_MANIFEST) as a number.
+constexpr WORD kManifestType = 24;
+
 struct PackResource {
   std::wstring type;  // a name, or empty when `typeId` is used
   WORD typeId = 0;

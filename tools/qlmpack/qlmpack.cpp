@@ -19,7 +19,6 @@
 #include "packresources.h"
 #include "safelibrary.h"
 #include "scopeguard.h"
-#include "signcommand.h"
 #include "stringconv.h"
 
 namespace {
@@ -87,7 +86,7 @@ bool AddChunk(const std::wstring& path, const wchar_t* name, std::vector<PackRes
 
 PackResource Manifest(const std::wstring& executionLevel) {
   PackResource manifest;
-  manifest.typeId = LOWORD(reinterpret_cast<ULONG_PTR>(RT_MANIFEST));
+  manifest.typeId = kManifestType;
   manifest.nameId = kManifestId;
   manifest.bytes = ApplicationManifest(executionLevel);
   return manifest;
@@ -103,8 +102,8 @@ bool AddUninstaller(std::map<std::wstring, std::wstring>& options, std::vector<P
   PackResource uninstaller;
   uninstaller.type = kUninstallerType;
   uninstaller.name = kUninstallerName;
-  if (!BuildProgram(program, {Manifest(options[L"--execution-level"])}, temporary, error) ||
-      (options.count(L"--sign") && !RunSignCommand(options[L"--sign"], temporary, error)) ||
+  if (!BuildProgram(program, {Manifest(options[L"--execution-level"])}, options[L"--sign"],
+                    temporary, error) ||
       !ReadWholeFile(temporary, uninstaller.bytes, error)) {
     return false;
   }
