@@ -44,13 +44,14 @@ CControlUI* FindIn(CControlUI* view, const wchar_t* name) {
 
 QLMScriptEngine& Engine() { return QLMScriptEngine::Instance(); }
 
-}  // namespace
-
+// The monitor DPI rounded down to the steps 96, 120, 144, 168 and 192 (below 96 unchanged).
 int RoundDpiToStep(int dpi) {
   if (dpi < 96) return dpi;
   if (dpi >= 192) return 192;
   return 96 + (dpi - 96) / 24 * 24;
 }
+
+}  // namespace
 
 const CNotifyPump::NotifyMap* CDlgInstall::ClassNotifyMap() {
   static const NotifyMapEntry entries[] = {
@@ -171,7 +172,13 @@ void CDlgInstall::StartInstallation() {
   installing_ = true;
   HANDLE worker = reinterpret_cast<HANDLE>(
       _beginthreadex(nullptr, 0, InstallWorkerProc, window_, 0, nullptr));
-  if (worker != nullptr) CloseHandle(worker);
+  if (worker != nullptr) {
+    CloseHandle(worker);
+  } else {
+    // No worker will ever complete: let the user close the window instead of refusing forever.
+    installing_ = false;
+    DebugLine(L"the install worker did not start (error %lu)\r\n", GetLastError());
+  }
 
   progressInstall_->SetValue(0);
   paintManager_.SetTimer(progressInstall_, kTimerProgress, kProgressPeriod);

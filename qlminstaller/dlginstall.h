@@ -26,8 +26,6 @@ class CDlgInstall : public WindowImplBase {
   ~CDlgInstall() override = default;
 
   static const NotifyMap* ClassNotifyMap();
-  // Whether the installation runs (between the install command and completion).
-  bool IsInstalling() const { return installing_; }
 
  protected:
   const wchar_t* GetWindowClassName() const override { return L"CDlgInstall"; }
@@ -77,6 +75,3 @@ class CDlgInstall : public WindowImplBase {
   CLabelUI* completeViewLabel_ = nullptr;
   CHorizontalLayoutUI* horizCaptionBtn_ = nullptr;
 };
-
-// The monitor DPI rounded down to the steps 96, 120, 144, 168 and 192 (below 96 unchanged).
-int RoundDpiToStep(int dpi);
