@@ -130,7 +130,9 @@ SRes CopyItem(FolderReader* reader, const CSzArEx& db, UInt32 index, UInt64 size
     left -= count;
   }
   if (checkCrc && CRC_GET_DIGEST(crc) != db.CRCs.Vals[index]) {
-    RINOK(reader->DrainAndFinish())
+    // A decoding failure anywhere in the folder, or its bad CRC, outranks the item's bad CRC,
+    // as when the whole folder is decoded first.
+    RINOK(DrainAndFinish(*reader))
     return SZ_ERROR_CRC;
   }
   return reader->Position() == reader->Size() ? reader->Finish() : SZ_OK;

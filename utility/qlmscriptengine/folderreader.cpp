@@ -199,14 +199,3 @@ SRes FolderReader::Finish() {
   if (hasCrc_ && CRC_GET_DIGEST(crc_) != expectedCrc_) return SZ_ERROR_CRC;
   return SZ_OK;
 }
-
-SRes FolderReader::DrainAndFinish() {
-  for (;;) {
-    const Byte* data;
-    size_t size;
-    RINOK(Look(&data, &size))
-    if (size == 0) break;
-    Skip(size);
-  }
-  return Finish();
-}
