@@ -12,13 +12,9 @@ namespace {
 SRes MakeSingle(ArchiveInput& input, UInt64 packStart, UInt64 packSize, Byte prop,
                 UInt64 outSize, const DecodeLimits& limits,
                 std::unique_ptr<DecodedStream>* stream) {
-  std::unique_ptr<LzmaStream> single(
-      new LzmaStream(LzmaStream::Kind::kLzma2,
-                     PackReader(input, packStart, packSize, limits.inputPiece), outSize,
-                     limits.outputPiece));
-  RINOK(single->Init(&prop, 1))
-  *stream = std::move(single);
-  return SZ_OK;
+  return LzmaStream::Open(LzmaStream::Kind::kLzma2,
+                          PackReader(input, packStart, packSize, limits.inputPiece), outSize,
+                          limits.outputPiece, &prop, 1, stream);
 }
 
 }  // namespace
