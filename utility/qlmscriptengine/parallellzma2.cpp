@@ -35,13 +35,14 @@ SRes ParallelLzma2Stream::Create(ArchiveInput& input, UInt64 packStart, UInt64 p
         new ParallelLzma2Stream(input, packStart, packSize, prop, outSize, limits));
     Lzma2Block first;
     parallel->scanner_.Next(&first);
-    parallel->blocks_.push_back(first);
-    // Each thread holds a block at a time: as many threads as blocks of this size fit.
-    const unsigned count = static_cast<unsigned>(std::min<UInt64>(
-        threads, limits.parallelMemory / std::max<UInt64>(first.unpackSize, 1)));
-    if (!first.regular || first.last || count < 2) {
+    if (!first.regular || first.last) {
       return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
     }
+    parallel->blocks_.push_back(first);
+    // Each thread holds a block at a time: as many threads as blocks of this size fit, two at
+    // least, since a regular block holds at most half the memory limit.
+    const unsigned count = static_cast<unsigned>(std::min<UInt64>(
+        threads, limits.parallelMemory / std::max<UInt64>(first.unpackSize, 1)));
     parallel->scanner_.SetMaxBlock(limits.parallelMemory / count);
     parallel->decoders_.resize(count);
     for (CLzma2Dec& dec : parallel->decoders_) {
