@@ -2,9 +2,12 @@
 // payload resource is read) and from a file, with pieces that split items, filter state and
 // CRC regions at odd places, and on several threads; damaged archives give the status that
 // whole-block decoding gives and leave no damaged file; the parallel LZMA2 decoder gives the
-// single-thread decoder's bytes and status.
+// single-thread decoder's bytes and status, and reports running out of memory on its threads.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <set>
 #include <tuple>
 
@@ -15,6 +18,7 @@
 #include "memoryinstream.h"
 #include "parallellzma2.h"
 #include "payloadfixture.h"
+#include "scopeguard.h"
 #include "stringconv.h"
 #include "testsupport.h"
 
@@ -275,6 +279,47 @@ TEST(ParallelLzma2, GivesTheSingleThreadBytesAndStatus) {
       EXPECT_GE(actual.bytes.size(), blocks[3].unpackStart) << damage.label;
     }
   }
+}
+
+// ---- running out of memory on a decoding thread ----
+
+// Armed with the test's thread, this program's allocations fail once: the one that grows the
+// parallel decoder's block list from one block to two, when another thread makes it.
+std::atomic<DWORD> g_armedBy{0};
+std::atomic<bool> g_failed{false};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  DWORD armedBy = g_armedBy;
+  if (armedBy != 0 && size == 2 * sizeof(Lzma2Block) && GetCurrentThreadId() != armedBy &&
+      g_armedBy.compare_exchange_strong(armedBy, 0)) {
+    g_failed = true;
+    throw std::bad_alloc();
+  }
+  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+
+namespace {
+
+TEST(ParallelLzma2, NoMemoryOnADecodingThreadEndsTheStreamNotTheProcess) {
+  const std::string archive = ReadArchive(L"lzma2-mt");
+  const FirstFolder folder = ReadFirstFolder(archive);
+  MemoryInStream stream(reinterpret_cast<const Byte*>(archive.data()), archive.size());
+  ArchiveInput input(stream.Stream());
+  g_failed = false;
+  g_armedBy = GetCurrentThreadId();
+  auto disarm = MakeScopeGuard([] { g_armedBy = 0; });
+  std::unique_ptr<DecodedStream> parallel;
+  ASSERT_EQ(SZ_OK, ParallelLzma2Stream::Create(input, folder.packStart, folder.packSize,
+                                               static_cast<Byte>(folder.props[0]),
+                                               folder.unpackSize, kLimits[2].limits, &parallel));
+  ASSERT_NE(nullptr, dynamic_cast<ParallelLzma2Stream*>(parallel.get()));
+  // A thread asks for the second block as it starts; nothing is read before that failed.
+  for (int waited = 0; waited < 10000 && !g_failed; ++waited) Sleep(1);
+  ASSERT_TRUE(g_failed);
+  EXPECT_EQ(SZ_ERROR_MEM, ReadAll(*parallel).status);
 }
 
 }  // namespace

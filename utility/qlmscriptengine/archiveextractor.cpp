@@ -79,29 +79,25 @@ void CreateParentFolders(std::vector<wchar_t>& path, size_t nameStart) {
   }
 }
 
-// Brings `reader` to the data of item `index`, opening the item's folder unless the item is
-// next in the folder being read; *size becomes the item's size. A folder's items follow one
-// another, so its output is decoded once, from the start.
+// Makes *itemReader the reader at the data of item `index` (null for an item without data)
+// and *size the item's size, opening the item's folder when it is not the one being read.
+// Items come in archive order and each is read to its end before the next, so an item's data
+// comes next in its folder's output, which is decoded once, from the start.
 SRes PrepareItem(const CSzArEx& db, UInt32 index, ArchiveInput& input,
                  const DecodeLimits& limits, std::unique_ptr<FolderReader>& reader,
-                 UInt64* size) {
+                 FolderReader** itemReader, UInt64* size) {
+  *itemReader = nullptr;
   *size = 0;
   const UInt32 folder = db.FileToFolder[index];
   if (folder == kNoFolder) return SZ_OK;
   *size = SzArEx_GetFileSize(&db, index);
   const UInt64 offset = db.UnpackPositions[index] - db.UnpackPositions[db.FolderToFile[folder]];
-  if (!reader || reader->Folder() != folder || reader->Position() > offset) {
+  if (!reader || reader->Folder() != folder) {
     reader.reset();
     RINOK(FolderReader::Open(db, folder, input, limits, &reader))
   }
-  if (offset + *size > reader->Size()) return SZ_ERROR_FAIL;
-  while (reader->Position() < offset) {
-    const Byte* data;
-    size_t count;
-    RINOK(reader->Look(&data, &count))
-    if (count == 0) return SZ_ERROR_FAIL;
-    reader->Skip(static_cast<size_t>(std::min<UInt64>(count, offset - reader->Position())));
-  }
+  if (reader->Position() != offset || offset + *size > reader->Size()) return SZ_ERROR_FAIL;
+  *itemReader = reader.get();
   return SZ_OK;
 }
 
@@ -134,7 +130,9 @@ SRes CopyItem(FolderReader* reader, const CSzArEx& db, UInt32 index, UInt64 size
     left -= count;
   }
   if (checkCrc && CRC_GET_DIGEST(crc) != db.CRCs.Vals[index]) {
-    RINOK(reader->DrainAndFinish())
+    // A decoding failure anywhere in the folder, or its bad CRC, outranks the item's bad CRC,
+    // as when the whole folder is decoded first.
+    RINOK(DrainAndFinish(*reader))
     return SZ_ERROR_CRC;
   }
   return reader->Position() == reader->Size() ? reader->Finish() : SZ_OK;
@@ -180,12 +178,12 @@ SRes ExtractItems(ISeekInStreamPtr stream, const std::wstring& destination,
     const wchar_t* fullPath = path.data();
 
     const bool isFolder = SzArEx_IsDir(&db, i);
+    FolderReader* itemReader = nullptr;
     UInt64 size = 0;
     if (!isFolder) {
-      status = PrepareItem(db, i, input, limits, reader, &size);
+      status = PrepareItem(db, i, input, limits, reader, &itemReader, &size);
       if (status != SZ_OK) break;
     }
-    FolderReader* itemReader = db.FileToFolder[i] == kNoFolder ? nullptr : reader.get();
     CreateParentFolders(path, nameStart);
     if (isFolder) {
       CreateDirectoryW(fullPath, nullptr);
@@ -207,7 +205,7 @@ SRes ExtractItems(ISeekInStreamPtr stream, const std::wstring& destination,
       status = static_cast<SRes>(error);
       int answer = createError->CallPathCode(fullPath, error);
       if (answer == 1) {
-        // A skipped item's data is still decoded and checked on the way to the next item.
+        // A skipped item's data is still decoded and checked: the next item's data follows it.
         SRes dropped = CopyItem(itemReader, db, i, size, nullptr, &writeFailed);
         if (dropped != SZ_OK) {
           status = dropped;

@@ -15,16 +15,10 @@ SRes Bcj2Stream::WordQueue::View(const Byte** data, size_t* size) {
     std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
-    while (end_ != buffer_.size()) {
-      const Byte* in;
-      size_t count;
-      RINOK(stream_->Look(&in, &count))
-      if (count == 0) break;
-      count = std::min(count, buffer_.size() - end_);
-      std::memcpy(buffer_.data() + end_, in, count);
-      stream_->Skip(count);
-      end_ += count;
-    }
+    size_t got;
+    const SRes res = ReadInto(*stream_, buffer_.data() + end_, buffer_.size() - end_, &got);
+    end_ += got;
+    RINOK(res)
   }
   *data = buffer_.data() + begin_;
   *size = (end_ - begin_) & ~static_cast<size_t>(3);

@@ -47,6 +47,10 @@ inline SRes Discard(DecodedStream& stream, UInt64 count) {
   return SZ_OK;
 }
 
+// Copies bytes of the stream into `dest` until `room` bytes are there or the stream ends (so
+// fewer bytes mean its end); *got counts them, also when the stream fails on the way.
+SRes ReadInto(DecodedStream& stream, Byte* dest, size_t room, size_t* got);
+
 // Drops what is left of the stream and makes its end checks.
 inline SRes DrainAndFinish(DecodedStream& stream) {
   RINOK(Discard(stream, ~static_cast<UInt64>(0)))

@@ -75,21 +75,11 @@ SRes FilterStream::Look(const Byte** data, size_t* size) {
     filled_ -= ready_;
     begin_ = ready_ = 0;
     while (ready_ == 0) {
-      bool ended = false;
-      while (filled_ != buffer_.size()) {
-        const Byte* in;
-        size_t count;
-        error_ = upstream_->Look(&in, &count);
-        if (error_ != SZ_OK) return error_;
-        if (count == 0) {
-          ended = true;
-          break;
-        }
-        count = std::min(count, buffer_.size() - filled_);
-        std::memcpy(buffer_.data() + filled_, in, count);
-        upstream_->Skip(count);
-        filled_ += count;
-      }
+      size_t got;
+      error_ = ReadInto(*upstream_, buffer_.data() + filled_, buffer_.size() - filled_, &got);
+      filled_ += got;
+      if (error_ != SZ_OK) return error_;
+      const bool ended = filled_ != buffer_.size();
       ready_ = Convert(buffer_.data(), filled_);
       if (ended) {
         ready_ = filled_;

@@ -95,12 +95,9 @@ SRes OpenCoder(const CSzCoderInfo& coder, const Byte* propsBase, PackRange pack,
         return ParallelLzma2Stream::Create(input, pack.start, pack.size, props[0], outSize,
                                            limits, stream);
       }
-      std::unique_ptr<LzmaStream> lzma(
-          new LzmaStream(lzma2 ? LzmaStream::Kind::kLzma2 : LzmaStream::Kind::kLzma,
-                         std::move(reader), outSize, limits.outputPiece));
-      RINOK(lzma->Init(props, coder.PropsSize))
-      *stream = std::move(lzma);
-      return SZ_OK;
+      return LzmaStream::Open(lzma2 ? LzmaStream::Kind::kLzma2 : LzmaStream::Kind::kLzma,
+                              std::move(reader), outSize, limits.outputPiece, props,
+                              coder.PropsSize, stream);
     }
     case kMethodPpmd: {
       std::unique_ptr<PpmdStream> ppmd(
@@ -198,15 +195,4 @@ SRes FolderReader::Finish() {
   RINOK(stream_->Finish())
   if (hasCrc_ && CRC_GET_DIGEST(crc_) != expectedCrc_) return SZ_ERROR_CRC;
   return SZ_OK;
-}
-
-SRes FolderReader::DrainAndFinish() {
-  for (;;) {
-    const Byte* data;
-    size_t size;
-    RINOK(Look(&data, &size))
-    if (size == 0) break;
-    Skip(size);
-  }
-  return Finish();
 }

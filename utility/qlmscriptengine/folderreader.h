@@ -10,7 +10,7 @@
 #include "archiveinput.h"
 #include "decodedstream.h"
 
-class FolderReader {
+class FolderReader : public DecodedStream {
  public:
   // Prepares the decoders of folder `folder` of `db`; fails with the decoder's status for an
   // unsupported or inconsistent chain, or SZ_ERROR_MEM.
@@ -22,13 +22,10 @@ class FolderReader {
   // Bytes handed on so far.
   UInt64 Position() const { return position_; }
 
-  SRes Look(const Byte** data, size_t* size);
-  void Skip(size_t count);
+  SRes Look(const Byte** data, size_t* size) override;
+  void Skip(size_t count) override;
   // After the last byte: the coders' end checks, then the folder's CRC.
-  SRes Finish();
-  // Decodes and drops the rest of the folder, then Finish: a decoding failure anywhere in the
-  // folder outranks a bad CRC, as when the whole folder is decoded first.
-  SRes DrainAndFinish();
+  SRes Finish() override;
 
  private:
   FolderReader(UInt32 folder, UInt64 size, std::unique_ptr<DecodedStream> stream,

@@ -11,6 +11,15 @@ LzmaStream::LzmaStream(Kind kind, PackReader input, UInt64 outSize, size_t outpu
   Lzma2Dec_CONSTRUCT(&dec_)
 }
 
+SRes LzmaStream::Open(Kind kind, PackReader input, UInt64 outSize, size_t outputPiece,
+                      const Byte* props, unsigned propsSize,
+                      std::unique_ptr<DecodedStream>* stream) {
+  std::unique_ptr<LzmaStream> lzma(new LzmaStream(kind, std::move(input), outSize, outputPiece));
+  RINOK(lzma->Init(props, propsSize))
+  *stream = std::move(lzma);
+  return SZ_OK;
+}
+
 LzmaStream::~LzmaStream() { LzmaDec_FreeProbs(&dec_.decoder, &g_Alloc); }
 
 SRes LzmaStream::Init(const Byte* props, unsigned propsSize) {

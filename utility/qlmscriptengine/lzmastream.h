@@ -12,6 +12,10 @@ class LzmaStream : public DecodedStream {
  public:
   enum class Kind { kLzma, kLzma2 };
 
+  // A stream made and initialised (Init) in one step.
+  static SRes Open(Kind kind, PackReader input, UInt64 outSize, size_t outputPiece,
+                   const Byte* props, unsigned propsSize, std::unique_ptr<DecodedStream>* stream);
+
   LzmaStream(Kind kind, PackReader input, UInt64 outSize, size_t outputPiece);
   ~LzmaStream() override;
   LzmaStream(const LzmaStream&) = delete;

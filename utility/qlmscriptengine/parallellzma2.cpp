@@ -12,13 +12,9 @@ namespace {
 SRes MakeSingle(ArchiveInput& input, UInt64 packStart, UInt64 packSize, Byte prop,
                 UInt64 outSize, const DecodeLimits& limits,
                 std::unique_ptr<DecodedStream>* stream) {
-  std::unique_ptr<LzmaStream> single(
-      new LzmaStream(LzmaStream::Kind::kLzma2,
-                     PackReader(input, packStart, packSize, limits.inputPiece), outSize,
-                     limits.outputPiece));
-  RINOK(single->Init(&prop, 1))
-  *stream = std::move(single);
-  return SZ_OK;
+  return LzmaStream::Open(LzmaStream::Kind::kLzma2,
+                          PackReader(input, packStart, packSize, limits.inputPiece), outSize,
+                          limits.outputPiece, &prop, 1, stream);
 }
 
 }  // namespace
@@ -32,31 +28,41 @@ ParallelLzma2Stream::ParallelLzma2Stream(ArchiveInput& input, UInt64 packStart,
 SRes ParallelLzma2Stream::Create(ArchiveInput& input, UInt64 packStart, UInt64 packSize,
                                  Byte prop, UInt64 outSize, const DecodeLimits& limits,
                                  std::unique_ptr<DecodedStream>* stream) {
-  const unsigned threads = DecodeThreads(limits);
-  if (threads < 2) return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
-  std::unique_ptr<ParallelLzma2Stream> parallel(
-      new ParallelLzma2Stream(input, packStart, packSize, prop, outSize, limits));
-  Lzma2Block first;
-  parallel->scanner_.Next(&first);
-  parallel->blocks_.push_back(first);
-  // Each thread holds a block at a time: as many threads as blocks of this size fit.
-  const unsigned count = static_cast<unsigned>(std::min<UInt64>(
-      threads, limits.parallelMemory / std::max<UInt64>(first.unpackSize, 1)));
-  if (!first.regular || first.last || count < 2) {
-    return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
+  try {
+    const unsigned threads = DecodeThreads(limits);
+    if (threads < 2) return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
+    std::unique_ptr<ParallelLzma2Stream> parallel(
+        new ParallelLzma2Stream(input, packStart, packSize, prop, outSize, limits));
+    Lzma2Block first;
+    parallel->scanner_.Next(&first);
+    if (!first.regular || first.last) {
+      return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
+    }
+    parallel->blocks_.push_back(first);
+    // Each thread holds a block at a time: as many threads as blocks of this size fit, two at
+    // least, since a regular block holds at most half the memory limit.
+    const unsigned count = static_cast<unsigned>(std::min<UInt64>(
+        threads, limits.parallelMemory / std::max<UInt64>(first.unpackSize, 1)));
+    parallel->scanner_.SetMaxBlock(limits.parallelMemory / count);
+    parallel->decoders_.resize(count);
+    for (CLzma2Dec& dec : parallel->decoders_) {
+      Lzma2Dec_CONSTRUCT(&dec)
+      RINOK(Lzma2Dec_AllocateProbs(&dec, prop, &g_Alloc))
+    }
+    // The input buffers come from here, where a failure is a status: on the threads only the
+    // block list grows (Known) and block buffers are taken without exceptions.
+    parallel->slots_.resize(count);
+    for (Slot& slot : parallel->slots_) {
+      slot.input.resize(std::max<size_t>(limits.inputPiece, 1));
+    }
+    if (!parallel->Start(count)) {
+      return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
+    }
+    *stream = std::move(parallel);
+    return SZ_OK;
+  } catch (const std::bad_alloc&) {
+    return SZ_ERROR_MEM;
   }
-  parallel->scanner_.SetMaxBlock(limits.parallelMemory / count);
-  parallel->decoders_.resize(count);
-  for (CLzma2Dec& dec : parallel->decoders_) {
-    Lzma2Dec_CONSTRUCT(&dec)
-    RINOK(Lzma2Dec_AllocateProbs(&dec, prop, &g_Alloc))
-  }
-  parallel->slots_.resize(count);
-  if (!parallel->Start(count)) {
-    return MakeSingle(input, packStart, packSize, prop, outSize, limits, stream);
-  }
-  *stream = std::move(parallel);
-  return SZ_OK;
 }
 
 ParallelLzma2Stream::~ParallelLzma2Stream() {
@@ -86,15 +92,23 @@ void ParallelLzma2Stream::StopThreads(std::unique_lock<std::mutex>& lock) {
 }
 
 bool ParallelLzma2Stream::Known(UInt64 index) {
-  Lzma2Block block;
-  while (blocks_.size() <= index && scanner_.Next(&block)) blocks_.push_back(block);
+  try {
+    Lzma2Block block;
+    while (blocks_.size() <= index && scanner_.Next(&block)) blocks_.push_back(block);
+  } catch (const std::bad_alloc&) {
+    // The scanner has gone past a block the list lacks: the list is no guide any more. This
+    // runs on a decoding thread too, where the exception would end the process.
+    error_ = SZ_ERROR_MEM;
+    stop_ = true;
+    changed_.notify_all();
+    return false;
+  }
   return index < blocks_.size() && blocks_[index].regular;
 }
 
 void ParallelLzma2Stream::Work(unsigned index) {
   const UInt64 count = slots_.size();
   Slot& slot = slots_[index];
-  std::vector<Byte> in(std::max<size_t>(limits_.inputPiece, 1));
   for (UInt64 k = index;; k += count) {
     Lzma2Block block;
     {
@@ -107,7 +121,7 @@ void ParallelLzma2Stream::Work(unsigned index) {
       slot.produced = 0;
       slot.state = SlotState::kDecoding;
     }
-    const bool decoded = DecodeBlock(decoders_[index], block, slot, in);
+    const bool decoded = DecodeBlock(decoders_[index], block, slot);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       slot.state = decoded ? SlotState::kDone : SlotState::kFailed;
@@ -117,8 +131,7 @@ void ParallelLzma2Stream::Work(unsigned index) {
   }
 }
 
-bool ParallelLzma2Stream::DecodeBlock(CLzma2Dec& dec, const Lzma2Block& block, Slot& slot,
-                                      std::vector<Byte>& in) {
+bool ParallelLzma2Stream::DecodeBlock(CLzma2Dec& dec, const Lzma2Block& block, Slot& slot) {
   const size_t size = static_cast<size_t>(block.unpackSize);
   if (slot.capacity < size) {
     slot.buffer.reset();
@@ -133,6 +146,7 @@ bool ParallelLzma2Stream::DecodeBlock(CLzma2Dec& dec, const Lzma2Block& block, S
   UInt64 pos = block.packStart;
   size_t inPos = 0;
   size_t inEnd = 0;
+  std::vector<Byte>& in = slot.input;
   for (;;) {
     if (stop_) return false;
     if (inPos == inEnd && pos != block.packEnd) {
@@ -174,7 +188,10 @@ bool ParallelLzma2Stream::DecodeBlock(CLzma2Dec& dec, const Lzma2Block& block, S
 SRes ParallelLzma2Stream::Wait(std::unique_lock<std::mutex>& lock, const Byte** data,
                                size_t* size) {
   for (;;) {
-    if (!Known(head_)) {
+    // A failed switch, or Known out of memory here or on a thread, ends the stream.
+    const bool known = error_ == SZ_OK && Known(head_);
+    if (error_ != SZ_OK) return error_;
+    if (!known) {
       if (head_ == blocks_.size()) {
         *size = 0;
         return SZ_OK;
@@ -217,7 +234,6 @@ SRes ParallelLzma2Stream::SwitchToSingle(std::unique_lock<std::mutex>& lock, con
 
 SRes ParallelLzma2Stream::Look(const Byte** data, size_t* size) {
   if (single_) return single_->Look(data, size);
-  if (error_ != SZ_OK) return error_;
   std::unique_lock<std::mutex> lock(mutex_);
   return Wait(lock, data, size);
 }
@@ -232,14 +248,16 @@ void ParallelLzma2Stream::Skip(size_t count) {
 }
 
 SRes ParallelLzma2Stream::Finish() {
-  if (!single_ && error_ == SZ_OK) {
-    // Waits until the last block was checked by its thread.
+  if (!single_) {
     std::unique_lock<std::mutex> lock(mutex_);
-    const Byte* data;
-    size_t size = 0;
-    error_ = Wait(lock, &data, &size);
-    if (error_ == SZ_OK && size != 0 && !single_) error_ = SZ_ERROR_FAIL;
+    if (error_ == SZ_OK) {
+      // Waits until the last block was checked by its thread.
+      const Byte* data;
+      size_t size = 0;
+      error_ = Wait(lock, &data, &size);
+      if (error_ == SZ_OK && size != 0 && !single_) error_ = SZ_ERROR_FAIL;
+    }
+    if (!single_) return error_;
   }
-  if (single_) return single_->Finish();
-  return error_;
+  return single_->Finish();
 }

@@ -23,6 +23,7 @@ class ParallelLzma2Stream : public DecodedStream {
   // `prop`. Uses threads when the first block is regular, is not the whole stream and fits
   // the memory limit at least twice; otherwise gives a single-thread stream. Fails with
   // SZ_ERROR_UNSUPPORTED for a dictionary byte the decoder does not know, or SZ_ERROR_MEM.
+  // Running out of memory later, on any thread, ends the stream with SZ_ERROR_MEM.
   static SRes Create(ArchiveInput& input, UInt64 packStart, UInt64 packSize, Byte prop,
                      UInt64 outSize, const DecodeLimits& limits,
                      std::unique_ptr<DecodedStream>* stream);
@@ -34,8 +35,9 @@ class ParallelLzma2Stream : public DecodedStream {
 
  private:
   enum class SlotState { kDecoding, kDone, kFailed };
-  // One thread's block buffer and the block it holds.
+  // One thread's input and block buffers and the block it holds.
   struct Slot {
+    std::vector<Byte> input;
     std::unique_ptr<Byte[]> buffer;
     size_t capacity = 0;
     UInt64 block = ~static_cast<UInt64>(0);
@@ -50,8 +52,9 @@ class ParallelLzma2Stream : public DecodedStream {
   void Work(unsigned index);
   // Decodes one block into the slot, publishing its progress; false when the block does not
   // decode exactly as its headers say.
-  bool DecodeBlock(CLzma2Dec& dec, const Lzma2Block& block, Slot& slot, std::vector<Byte>& in);
+  bool DecodeBlock(CLzma2Dec& dec, const Lzma2Block& block, Slot& slot);
   // With the lock held: scans as far as block `index`; whether it exists and is regular.
+  // Without memory for the block list: false, error_ SZ_ERROR_MEM and the threads stop.
   bool Known(UInt64 index);
   // With the lock held: waits until the head block has bytes to hand on (*size not 0), every
   // block was handed on (*size 0), or the rest went to the single-thread decoder.
@@ -78,5 +81,5 @@ class ParallelLzma2Stream : public DecodedStream {
   size_t consumed_ = 0;  // bytes of the head block handed on
 
   std::unique_ptr<DecodedStream> single_;
-  SRes error_ = SZ_OK;
+  SRes error_ = SZ_OK;  // guarded by the lock while the threads run
 };

@@ -10,9 +10,8 @@ PpmdStream::PpmdStream(PackReader input, UInt64 outSize, size_t outputPiece)
   Ppmd7_Construct(&ppmd_);
 }
 
-PpmdStream::~PpmdStream() {
-  if (allocated_) Ppmd7_Free(&ppmd_, &g_Alloc);
-}
+// Ppmd7_Construct leaves the model without memory, which Ppmd7_Free takes as nothing to free.
+PpmdStream::~PpmdStream() { Ppmd7_Free(&ppmd_, &g_Alloc); }
 
 SRes PpmdStream::Init(const Byte* props, unsigned propsSize) {
   if (propsSize != 5) return SZ_ERROR_UNSUPPORTED;
@@ -23,7 +22,6 @@ SRes PpmdStream::Init(const Byte* props, unsigned propsSize) {
     return SZ_ERROR_UNSUPPORTED;
   }
   if (!Ppmd7_Alloc(&ppmd_, memSize, &g_Alloc)) return SZ_ERROR_MEM;
-  allocated_ = true;
   Ppmd7_Init(&ppmd_, order);
   ppmd_.rc.dec.Stream = &link_.vt;
   const bool started = Ppmd7z_RangeDec_Init(&ppmd_.rc.dec) != 0;

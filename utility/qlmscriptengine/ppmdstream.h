@@ -31,7 +31,6 @@ class PpmdStream : public PieceStream {
   };
   Link link_;
   CPpmd7 ppmd_;
-  bool allocated_ = false;
   PackReader input_;
   const Byte* looked_ = nullptr;  // the last Look of the input, taken up to `cur_`
   const Byte* cur_ = nullptr;

@@ -1,7 +1,6 @@
 #include "prefetchstream.h"
 
 #include <algorithm>
-#include <cstring>
 #include <system_error>
 
 namespace {
@@ -42,23 +41,9 @@ void PrefetchStream::Work() {
     }
     // The piece after the filled ones is this thread's until it is counted as filled.
     Piece& piece = pieces_[filled_ % pieces_.size()];
-    piece.size = 0;
-    SRes res = SZ_OK;
-    bool end = false;
-    while (piece.size != piece.bytes.size()) {
-      const Byte* data;
-      size_t size;
-      res = inner_->Look(&data, &size);
-      if (res != SZ_OK) break;
-      if (size == 0) {
-        end = true;
-        break;
-      }
-      size = std::min(size, piece.bytes.size() - piece.size);
-      std::memcpy(piece.bytes.data() + piece.size, data, size);
-      inner_->Skip(size);
-      piece.size += size;
-    }
+    // A failure still publishes the bytes before it.
+    const SRes res = ReadInto(*inner_, piece.bytes.data(), piece.bytes.size(), &piece.size);
+    const bool end = res == SZ_OK && piece.size != piece.bytes.size();
     const SRes finish = end ? inner_->Finish() : SZ_OK;
     {
       std::lock_guard<std::mutex> lock(mutex_);
