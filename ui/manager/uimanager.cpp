@@ -11,17 +11,6 @@
 
 namespace {
 
-// Styles and default attribute lists that every manager of the process sees.
-struct SharedTables {
-  std::map<std::wstring, std::wstring> defaultAttributes;
-  std::map<std::wstring, std::wstring> styles;
-};
-
-SharedTables& Shared() {
-  static SharedTables tables;
-  return tables;
-}
-
 template <typename T>
 bool AddUnique(std::vector<T>& list, T item) {
   if (std::find(list.begin(), list.end(), item) != list.end()) return false;
@@ -236,30 +225,6 @@ void CPaintManagerUI::SetLayeredImage(const std::wstring& image) {
 void CPaintManagerUI::SetAutoDPI(bool on) {
   autoDpi_ = on;
   NeedUpdate();
-}
-
-void CPaintManagerUI::AddDefaultAttributeList(const std::wstring& element,
-                                              const std::wstring& list, bool shared) {
-  (shared || IsForceUseSharedRes() ? Shared().defaultAttributes : defaultAttributes_)[element] =
-      list;
-}
-
-const std::wstring* CPaintManagerUI::GetDefaultAttributeList(const std::wstring& element) const {
-  auto own = defaultAttributes_.find(element);
-  if (own != defaultAttributes_.end()) return &own->second;
-  auto shared = Shared().defaultAttributes.find(element);
-  return shared != Shared().defaultAttributes.end() ? &shared->second : nullptr;
-}
-
-void CPaintManagerUI::AddStyle(const std::wstring& name, const std::wstring& list, bool shared) {
-  (shared || IsForceUseSharedRes() ? Shared().styles : styles_)[name] = list;
-}
-
-const std::wstring* CPaintManagerUI::GetStyle(const std::wstring& name) const {
-  auto own = styles_.find(name);
-  if (own != styles_.end()) return &own->second;
-  auto shared = Shared().styles.find(name);
-  return shared != Shared().styles.end() ? &shared->second : nullptr;
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) { return AddUnique(notifiers_, notifier); }

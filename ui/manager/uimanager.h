@@ -47,7 +47,7 @@ class CPaintManagerUI : public CSkinResources {
   static void SetResourceArchiveFile(const wchar_t* name, const wchar_t* password) {
     CSkinSource::SetResourceArchiveFile(name, password);
   }
-  // Frees the shared images and fonts and closes the kept archive; called once at the end.
+  // Frees the shared resource tables and closes the kept archive; called once at the end.
   static void Term() {
     CSkinResources::TermShared();
     CSkinSource::CloseArchive();
@@ -123,13 +123,6 @@ class CPaintManagerUI : public CSkinResources {
   bool IsDockWindow() const { return dockWindow_; }
   void SetDockWindow(bool on) { dockWindow_ = on; }
   CShadowUI* GetShadow() { return &shadow_; }
-
-  // ---- Default attribute lists and styles (own table, or the shared one) ----
-  void AddDefaultAttributeList(const std::wstring& element, const std::wstring& list,
-                               bool shared = false);
-  const std::wstring* GetDefaultAttributeList(const std::wstring& element) const;
-  void AddStyle(const std::wstring& name, const std::wstring& list, bool shared = false);
-  const std::wstring* GetStyle(const std::wstring& name) const;
 
   // ---- Notifications ----
   bool AddNotifier(INotifyUI* notifier);
@@ -324,8 +317,6 @@ class CPaintManagerUI : public CSkinResources {
   std::vector<CControlUI*> focusViews_;
   std::map<std::wstring, CControlUI*> nameMap_;
   std::map<std::wstring, std::vector<CControlUI*>> optionGroups_;
-  std::map<std::wstring, std::wstring> defaultAttributes_;
-  std::map<std::wstring, std::wstring> styles_;
 
   CShadowUI shadow_;
 };
