@@ -5,6 +5,7 @@
 
 #include "uialphablend.h"
 #include "uiimage.h"
+#include "uivalues.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void BlendBlock(HDC dc, int x, int y, int width, int height, const std::vector<D
 class PenSelection {
  public:
   PenSelection(HDC dc, int size, DWORD color, int style) : dc_(dc) {
-    pen_ = CreatePen(style, size, RGB(color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF));
+    pen_ = CreatePen(style, size, ColorRefOf(color));
     oldPen_ = SelectObject(dc, pen_);
     oldBrush_ = SelectObject(dc, GetStockObject(NULL_BRUSH));
   }

@@ -142,7 +142,7 @@ bool RenderGdiplus(HDC dc, CSkinResources& resources, HFONT font, RECT& rect,
 
 void RenderGdi(HDC dc, RECT& rect, const std::wstring& text, DWORD color, UINT style) {
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF));
+  SetTextColor(dc, ColorRefOf(color));
   UINT flags = style & ~kTextMiddleEllipsis;
   size_t entity = text.find(L"&#x");
   if (entity == std::wstring::npos) {
