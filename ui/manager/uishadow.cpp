@@ -14,11 +14,6 @@ namespace {
 constexpr wchar_t kShadowClass[] = L"UIShadowWnd";
 constexpr UINT_PTR kSubclassId = 0x5348;  // "SH"
 
-HINSTANCE Instance() {
-  HINSTANCE instance = CSkinSource::GetInstance();
-  return instance != nullptr ? instance : GetModuleHandleW(nullptr);
-}
-
 // One pass of a box blur of `radius` along rows (step 1) or columns (step width).
 void BoxBlur(std::vector<float>& values, int width, int height, int radius, bool rows) {
   if (radius <= 0) return;
@@ -50,7 +45,7 @@ void CShadowUI::RegisterWindowClass() {
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = Instance();
+  windowClass.hInstance = CSkinSource::GetWindowModule();
   windowClass.lpszClassName = kShadowClass;
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
   if (GetClassInfoExW(windowClass.hInstance, kShadowClass, &windowClass)) return;
@@ -111,7 +106,8 @@ void CShadowUI::Create(CPaintManagerUI* manager) {
   owner_ = manager->GetPaintWindow();
   if (owner_ == nullptr) return;
   window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW, kShadowClass,
-                            nullptr, WS_POPUP, 0, 0, 0, 0, owner_, nullptr, Instance(), nullptr);
+                            nullptr, WS_POPUP, 0, 0, 0, 0, owner_, nullptr,
+                            CSkinSource::GetWindowModule(), nullptr);
   if (window_ == nullptr) return;
   SetWindowSubclass(owner_, OwnerProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   Update();
