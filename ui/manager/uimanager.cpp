@@ -54,8 +54,7 @@ CPaintManagerUI::~CPaintManagerUI() {
   CControlUI* root = root_;
   root_ = nullptr;
   delete root;
-  for (CControlUI* control : delayedCleanup_) delete control;
-  delayedCleanup_.clear();
+  FreeDelayedCleanup();
   if (tooltipWindow_ != nullptr) DestroyWindow(tooltipWindow_);
   FreeOffscreen();
   if (paintDCOwned_ != nullptr) ReleaseDC(window_, paintDCOwned_);
