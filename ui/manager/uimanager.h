@@ -4,7 +4,8 @@
 // per-pixel alpha), sends notifications and scales for DPI. Its implementation is split by
 // concern: uimanager.cpp (tree and tables), uimanagerinput.cpp (messages and input),
 // uimanagerfocus.cpp (focus, tab ring, pre-messages), uimanagertimers.cpp, uimanagerpaint.cpp,
-// uimanagernotify.cpp, uimanagerdpi.cpp; the shadow window is in uishadow.cpp.
+// uimanagernotify.cpp, uimanagerdpi.cpp; the shadow window is in uishadow.cpp and the message
+// loop in ui/window/uimessageloop.cpp.
 #pragma once
 #include <windows.h>
 

@@ -16,9 +16,9 @@ bool IsResourceElement(std::wstring_view name) {
 class Attributes {
  public:
   explicit Attributes(CMarkupElement element) : element_(element) {}
-  bool Has(const wchar_t* name) { return Find(name) >= 0; }
+  bool Has(const wchar_t* name) { return element_.AttributeIndex(name) >= 0; }
   std::wstring Text(const wchar_t* name, const wchar_t* otherwise = L"") {
-    int index = Find(name);
+    int index = element_.AttributeIndex(name);
     return index >= 0 ? std::wstring(element_.AttributeValue(index)) : otherwise;
   }
   int Int(const wchar_t* name, int otherwise) {
@@ -27,12 +27,6 @@ class Attributes {
   bool Bool(const wchar_t* name) { return Has(name) && ParseMarkupBool(Text(name).c_str()); }
 
  private:
-  int Find(const wchar_t* name) {
-    for (int i = 0; i < element_.AttributeCount(); ++i) {
-      if (element_.AttributeName(i) == name) return i;
-    }
-    return -1;
-  }
   CMarkupElement element_;
 };
 
