@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "uialphablend.h"
+#include "uigdiselection.h"
 #include "uiimage.h"
 #include "uivalues.h"
 
@@ -41,29 +42,6 @@ void BlendBlock(HDC dc, int x, int y, int width, int height, const std::vector<D
   DeleteDC(memory);
   DeleteObject(bitmap);
 }
-
-// A GDI pen of the colour (alpha dropped) selected for the life of the object, with no brush.
-class PenSelection {
- public:
-  PenSelection(HDC dc, int size, DWORD color, int style) : dc_(dc) {
-    pen_ = CreatePen(style, size, ColorRefOf(color));
-    oldPen_ = SelectObject(dc, pen_);
-    oldBrush_ = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  }
-  ~PenSelection() {
-    SelectObject(dc_, oldBrush_);
-    SelectObject(dc_, oldPen_);
-    DeleteObject(pen_);
-  }
-  PenSelection(const PenSelection&) = delete;
-  PenSelection& operator=(const PenSelection&) = delete;
-
- private:
-  HDC dc_;
-  HPEN pen_;
-  HGDIOBJ oldPen_;
-  HGDIOBJ oldBrush_;
-};
 
 }  // namespace
 
@@ -106,14 +84,16 @@ void DrawRect(HDC dc, const RECT& rect, int size, DWORD color, int style) {
     DrawColor(dc, RECT{rect.right - size, rect.top + size, rect.right, rect.bottom - size}, color);
     return;
   }
-  PenSelection pen(dc, size, color, style);
+  GdiSelection pen(dc, CreatePen(style, size, ColorRefOf(color)), GdiSelection::kOwned);
+  GdiSelection noBrush(dc, GetStockObject(NULL_BRUSH));
   Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
 void DrawRoundRect(HDC dc, const RECT& rect, int width, int height, int size, DWORD color,
                    int style) {
   if (size <= 0 || Alpha(color) == 0) return;
-  PenSelection pen(dc, size, color, style);
+  GdiSelection pen(dc, CreatePen(style, size, ColorRefOf(color)), GdiSelection::kOwned);
+  GdiSelection noBrush(dc, GetStockObject(NULL_BRUSH));
   RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, width, height);
 }
 
