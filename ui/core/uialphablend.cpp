@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "safelibrary.h"
-#include "uiimage.h"
+#include "uimemorybitmap.h"
 
 AlphaBlendFunction SystemAlphaBlend() {
   static const AlphaBlendFunction function = [] {
@@ -31,14 +31,11 @@ bool SoftwareAlphaBlend(HDC dc, int x, int y, int width, int height, HBITMAP sou
   const bool topDown = section.dsBmih.biHeight < 0;
   const BYTE* sourceBits = static_cast<const BYTE*>(section.dsBm.bmBits);
 
-  void* bits = nullptr;
-  HBITMAP buffer = CreateTopDownDib(dc, width, height, &bits);
-  if (buffer == nullptr) return false;
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, buffer);
-  BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
+  MemoryBitmap buffer(dc, width, height);
+  if (!buffer.Valid()) return false;
+  BitBlt(buffer.Dc(), 0, 0, width, height, dc, x, y, SRCCOPY);
   GdiFlush();
-  BYTE* target = static_cast<BYTE*>(bits);
+  BYTE* target = reinterpret_cast<BYTE*>(buffer.Bits());
   for (int row = 0; row < height; ++row) {
     int sourceRow = sy + row * sh / height;
     if (!topDown) sourceRow = sourceHeight - 1 - sourceRow;
@@ -52,9 +49,6 @@ bool SoftwareAlphaBlend(HDC dc, int x, int y, int width, int height, HBITMAP sou
       t[3] = static_cast<BYTE>(alpha + t[3] * (255 - alpha) / 255);
     }
   }
-  BitBlt(dc, x, y, width, height, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(buffer);
+  BitBlt(dc, x, y, width, height, buffer.Dc(), 0, 0, SRCCOPY);
   return true;
 }

@@ -5,7 +5,7 @@
 
 #include "uialphablend.h"
 #include "uigdiselection.h"
-#include "uiimage.h"
+#include "uimemorybitmap.h"
 #include "uivalues.h"
 
 namespace {
@@ -25,22 +25,17 @@ DWORD Premultiplied(DWORD color) {
 void BlendBlock(HDC dc, int x, int y, int width, int height, const std::vector<DWORD>& pixels,
                 int blockWidth, int blockHeight) {
   if (width <= 0 || height <= 0) return;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateTopDownDib(dc, blockWidth, blockHeight, &bits);
-  if (bitmap == nullptr) return;
-  std::copy(pixels.begin(), pixels.end(), static_cast<DWORD*>(bits));
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, bitmap);
+  MemoryBitmap block(dc, blockWidth, blockHeight);
+  if (!block.Valid()) return;
+  std::copy(pixels.begin(), pixels.end(), block.Bits());
   AlphaBlendFunction alphaBlend = SystemAlphaBlend();
   if (alphaBlend != nullptr) {
     BLENDFUNCTION function = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    alphaBlend(dc, x, y, width, height, memory, 0, 0, blockWidth, blockHeight, function);
+    alphaBlend(dc, x, y, width, height, block.Dc(), 0, 0, blockWidth, blockHeight, function);
   } else {
-    SoftwareAlphaBlend(dc, x, y, width, height, bitmap, 0, 0, blockWidth, blockHeight, 255);
+    SoftwareAlphaBlend(dc, x, y, width, height, block.Bitmap(), 0, 0, blockWidth, blockHeight,
+                       255);
   }
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ CPaintManagerUI::~CPaintManagerUI() {
   delete root;
   FreeDelayedCleanup();
   if (tooltipWindow_ != nullptr) DestroyWindow(tooltipWindow_);
-  FreeOffscreen();
+  offscreen_.reset();
   if (paintDCOwned_ != nullptr) ReleaseDC(window_, paintDCOwned_);
   RemoveItem(Managers(), this);
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "uievents.h"
+#include "uimemorybitmap.h"
 #include "uishadow.h"
 #include "uiskinresources.h"
 #include "uiskinsource.h"
@@ -183,9 +184,10 @@ class CPaintManagerUI : public CSkinResources {
   bool IsUpdateNeeded() const { return updateNeeded_; }
   POINT GetMousePos() const { return lastMousePos_; }
   // The off-screen bitmap of the last paint (32-bit top-down, premultiplied B, G, R, A).
-  HBITMAP GetPaintOffscreenBitmap() const { return offscreenBitmap_; }
-  const DWORD* GetPaintOffscreenBits() const { return offscreenBits_; }
-  SIZE GetPaintOffscreenSize() const { return offscreenSize_; }
+  const DWORD* GetPaintOffscreenBits() const {
+    return offscreen_ != nullptr ? offscreen_->Bits() : nullptr;
+  }
+  SIZE GetPaintOffscreenSize() const { return offscreen_ != nullptr ? offscreen_->Size() : SIZE{}; }
 
   // ---- DPI ----
   // Sets the scale for the DPI, makes fonts and images again, resizes the window, posts
@@ -236,8 +238,8 @@ class CPaintManagerUI : public CSkinResources {
   bool HandlePaint();
   // Lays out what needs it; true when the root itself was laid out.
   bool LayOut();
+  // Keeps an off-screen bitmap of the client size; false when none can be made.
   bool EnsureOffscreen(const RECT& client);
-  void FreeOffscreen();
   void PrintNativeWindows(const RECT& paint);
   void RepairAlpha(const RECT& paint);
   void ApplyLayeredMask(const RECT& paint);
@@ -296,11 +298,7 @@ class CPaintManagerUI : public CSkinResources {
   bool asyncPosted_ = false;
   RECT layeredUpdate_ = {};
 
-  HDC offscreenDC_ = nullptr;
-  HBITMAP offscreenBitmap_ = nullptr;
-  HGDIOBJ offscreenOld_ = nullptr;
-  DWORD* offscreenBits_ = nullptr;
-  SIZE offscreenSize_ = {};
+  std::unique_ptr<MemoryBitmap> offscreen_;
 
   std::vector<TimerRecord> timers_;
   UINT lastTimerId_ = 4096;

@@ -7,6 +7,7 @@
 
 #include "uiimage.h"
 #include "uimanager.h"
+#include "uimemorybitmap.h"
 #include "uirender.h"
 
 namespace {
@@ -128,17 +129,9 @@ void CShadowUI::Update() {
   const int width = std::max<int>(1, owner.right - owner.left + 2 * size_);
   const int height = std::max<int>(1, owner.bottom - owner.top + 2 * size_);
   HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateTopDownDib(screen, width, height, &bits);
+  MemoryBitmap bitmap(screen, width, height);
   ReleaseDC(nullptr, screen);
-  if (dc == nullptr || bitmap == nullptr) {
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    if (dc != nullptr) DeleteDC(dc);
-    return;
-  }
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  std::fill(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height, 0);
+  if (!bitmap.Valid()) return;
 
   POINT position = {owner.left - size_, owner.top - size_};
   if (!image_.empty()) {
@@ -147,21 +140,19 @@ void CShadowUI::Update() {
     _snwprintf(corner, 96, L"corner='%ld,%ld,%ld,%ld' hole='true'", corner_.left, corner_.top,
                corner_.right, corner_.bottom);
     corner[95] = 0;
-    DrawImageString(dc, manager_, all, all, image_, corner);
+    DrawImageString(bitmap.Dc(), manager_, all, all, image_, corner);
   } else if (size_ != 0) {
     position.x += x_;
     position.y += y_;
-    DrawSoftShadow(static_cast<DWORD*>(bits), width, height, owner);
+    DrawSoftShadow(bitmap.Bits(), width, height, owner);
   }
   GdiFlush();
 
   SIZE size = {width, height};
   POINT source = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(window_, nullptr, &position, &size, dc, &source, 0, &blend, ULW_ALPHA);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  UpdateLayeredWindow(window_, nullptr, &position, &size, bitmap.Dc(), &source, 0, &blend,
+                      ULW_ALPHA);
 }
 
 void CShadowUI::DrawSoftShadow(DWORD* bits, int width, int height, const RECT& window) {
