@@ -2,17 +2,26 @@
 
 #include <vector>
 
+#include "procaddress.h"
 #include "safelibrary.h"
 #include "uimemorybitmap.h"
 
 AlphaBlendFunction SystemAlphaBlend() {
-  static const AlphaBlendFunction function = [] {
-    HMODULE library = LoadSystemLibrary(L"msimg32.dll");
-    return library != nullptr
-               ? reinterpret_cast<AlphaBlendFunction>(
-                     reinterpret_cast<void*>(GetProcAddress(library, "AlphaBlend")))
-               : nullptr;
-  }();
+  static const AlphaBlendFunction function =
+      LookUpFunction<AlphaBlendFunction>(LoadSystemLibrary(L"msimg32.dll"), "AlphaBlend");
+  return function;
+}
+
+UpdateLayeredWindowFunction SystemUpdateLayeredWindow() {
+  static const UpdateLayeredWindowFunction function = LookUpFunction<UpdateLayeredWindowFunction>(
+      GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow");
+  return function;
+}
+
+SetLayeredWindowAttributesFunction SystemSetLayeredWindowAttributes() {
+  static const SetLayeredWindowAttributesFunction function =
+      LookUpFunction<SetLayeredWindowAttributesFunction>(GetModuleHandleW(L"user32.dll"),
+                                                         "SetLayeredWindowAttributes");
   return function;
 }
 

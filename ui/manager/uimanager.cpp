@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "procaddress.h"
+#include "uialphablend.h"
 #include "uicontrol.h"
 #include "uirender.h"
 
@@ -192,9 +192,7 @@ void CPaintManagerUI::SetInitSize(int cx, int cy) {
 void CPaintManagerUI::SetOpacity(BYTE opacity) {
   opacity_ = opacity;
   if (window_ == nullptr) return;
-  using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-  auto setAttributes = LookUpFunction<SetLayeredAttributes>(GetModuleHandleW(L"user32.dll"),
-                                                            "SetLayeredWindowAttributes");
+  SetLayeredWindowAttributesFunction setAttributes = SystemSetLayeredWindowAttributes();
   if (setAttributes == nullptr) return;
   LONG exStyle = GetWindowLongW(window_, GWL_EXSTYLE);
   SetWindowLongW(window_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -204,7 +202,7 @@ void CPaintManagerUI::SetOpacity(BYTE opacity) {
 void CPaintManagerUI::SetLayered(bool layered) {
   if (window_ == nullptr || layered_ == layered) return;
   if ((GetWindowLongW(window_, GWL_STYLE) & WS_CHILD) != 0) return;
-  if (GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow") == nullptr) return;
+  if (SystemUpdateLayeredWindow() == nullptr) return;
   layered_ = layered;
   if (root_ != nullptr) root_->NeedUpdate();
   Invalidate();

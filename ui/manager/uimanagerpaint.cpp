@@ -3,7 +3,7 @@
 // its per-pixel alpha.
 #include <algorithm>
 
-#include "procaddress.h"
+#include "uialphablend.h"
 #include "uicontrol.h"
 #include "uidraw.h"
 #include "uiimage.h"
@@ -12,15 +12,6 @@
 #include "uirender.h"
 
 namespace {
-
-using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                                  BLENDFUNCTION*, DWORD);
-
-UpdateLayeredWindowFunction SystemUpdateLayeredWindow() {
-  static auto function = LookUpFunction<UpdateLayeredWindowFunction>(
-      GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow");
-  return function;
-}
 
 CControlUI* CollectUpdates(CControlUI* control, void* data) {
   if (control->IsUpdateNeeded()) static_cast<std::vector<CControlUI*>*>(data)->push_back(control);

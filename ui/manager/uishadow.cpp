@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "uialphablend.h"
 #include "uiimage.h"
 #include "uimanager.h"
 #include "uimemorybitmap.h"
@@ -131,7 +132,8 @@ void CShadowUI::Update() {
   HDC screen = GetDC(nullptr);
   MemoryBitmap bitmap(screen, width, height);
   ReleaseDC(nullptr, screen);
-  if (!bitmap.Valid()) return;
+  UpdateLayeredWindowFunction update = SystemUpdateLayeredWindow();
+  if (!bitmap.Valid() || update == nullptr) return;
 
   POINT position = {owner.left - size_, owner.top - size_};
   if (!image_.empty()) {
@@ -151,8 +153,7 @@ void CShadowUI::Update() {
   SIZE size = {width, height};
   POINT source = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(window_, nullptr, &position, &size, bitmap.Dc(), &source, 0, &blend,
-                      ULW_ALPHA);
+  update(window_, nullptr, &position, &size, bitmap.Dc(), &source, 0, &blend, ULW_ALPHA);
 }
 
 void CShadowUI::DrawSoftShadow(DWORD* bits, int width, int height, const RECT& window) {
