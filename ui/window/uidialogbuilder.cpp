@@ -3,6 +3,7 @@
 #include "uicontainer.h"
 #include "uicontrolfactory.h"
 #include "uimanager.h"
+#include "uiresource.h"
 #include "uivalues.h"
 
 namespace {
@@ -134,12 +135,9 @@ CControlUI* CDialogBuilder::Create(const std::wstring& source, const wchar_t* ty
 
 bool CDialogBuilder::LoadResource(UINT id, const wchar_t* type) {
   HINSTANCE module = instance_ != nullptr ? instance_ : CSkinSource::GetResourceDll();
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-  if (resource == nullptr) return false;
-  HGLOBAL loaded = ::LoadResource(module, resource);
-  DWORD size = SizeofResource(module, resource);
-  const BYTE* bytes = loaded != nullptr ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  if (bytes == nullptr || size == 0) return false;
+  const BYTE* bytes = nullptr;
+  DWORD size = 0;
+  if (!LockModuleResource(module, id, type, bytes, size)) return false;
   return markup_.LoadFromBytes(bytes, size, CMarkup::kUtf8);
 }
 

@@ -14,6 +14,9 @@ using LONG = int32_t;
 using BOOL = int;
 using COLORREF = DWORD;
 
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+
 struct SIZE {
   LONG cx;
   LONG cy;
