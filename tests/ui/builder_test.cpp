@@ -88,6 +88,29 @@ TEST_F(BuilderTest, DefaultListsApplyInKeyOrderAndStylesReplaceValues) {
   EXPECT_EQ(window.Find(L"own")->GetFixedWidth(), 25);
 }
 
+// Shared lists reach every manager until the end of the process, and Term() ends them: a
+// skin loaded after Term() must not pick up the previous skin's styles.
+TEST_F(BuilderTest, SharedStylesAndDefaultListsLastUntilTerm) {
+  {
+    CPaintManagerUI first;
+    first.AddStyle(L"wide", L"width=\"70\"", true);
+    first.AddDefaultAttributeList(L"Control", L"width=\"40\"", true);
+    first.AddStyle(L"own", L"width=\"10\"");
+  }
+  {
+    CPaintManagerUI second;
+    ASSERT_NE(second.GetStyle(L"wide"), nullptr);
+    EXPECT_EQ(*second.GetStyle(L"wide"), L"width=\"70\"");
+    ASSERT_NE(second.GetDefaultAttributeList(L"Control"), nullptr);
+    EXPECT_EQ(*second.GetDefaultAttributeList(L"Control"), L"width=\"40\"");
+    EXPECT_EQ(second.GetStyle(L"own"), nullptr);
+  }
+  CPaintManagerUI::Term();
+  CPaintManagerUI third;
+  EXPECT_EQ(third.GetStyle(L"wide"), nullptr);
+  EXPECT_EQ(third.GetDefaultAttributeList(L"Control"), nullptr);
+}
+
 TEST_F(BuilderTest, UnknownElementsDisappearWithTheirSubtreeAndUnknownAttributesAreKept) {
   TestWindow window(
       L"<Window size=\"200,100\"><HorizontalLayout name=\"row\"><Unknown name=\"u\">"

@@ -7,9 +7,9 @@
 
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include "safelibrary.h"
+#include "scopeguard.h"
 #include "uiwindowimplbase.h"
 
 namespace {
@@ -36,25 +36,6 @@ class SkinViewWindow : public WindowImplBase {
   int dpi_;
 };
 
-// The whole file, or nothing.
-std::vector<BYTE> ReadFile(const std::wstring& path) {
-  std::vector<BYTE> bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  LARGE_INTEGER size = {};
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-        read != bytes.size()) {
-      bytes.clear();
-    }
-  }
-  CloseHandle(file);
-  return bytes;
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
@@ -78,18 +59,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   }
   LocalFree(argv);
 
-  CoInitialize(nullptr);
+  ComInitGuard com(CoInitialize(nullptr), CoUninitialize);
   ULONG_PTR gdiplus = 0;
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
   CPaintManagerUI::SetInstance(instance);
-  std::vector<BYTE> archive;
   DWORD attributes = GetFileAttributesW(skin.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     CPaintManagerUI::SetResourcePath(skin.c_str());
   } else {
-    archive = ReadFile(skin);
-    CPaintManagerUI::SetResourceArchive(archive.data(), archive.size(), L"");
+    // The archive file is named under its folder, the resource path.
+    size_t slash = skin.find_last_of(L"\\/");
+    std::wstring folder = slash != std::wstring::npos ? skin.substr(0, slash + 1) : L"";
+    CPaintManagerUI::SetResourcePath(folder.c_str());
+    CPaintManagerUI::SetResourceArchiveFile(skin.c_str() + folder.size(), L"");
   }
   {
     SkinViewWindow window(layout, dpi);
@@ -99,6 +82,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   }
   CPaintManagerUI::Term();
   Gdiplus::GdiplusShutdown(gdiplus);
-  CoUninitialize();
   return 0;
 }

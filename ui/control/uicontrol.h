@@ -174,6 +174,8 @@ class CControlUI {
   // Runs DoInit and then the on-init listeners.
   void Init();
   virtual void DoInit();
+  // The manager's DPI scale changed and its fonts were made again at the new scale.
+  virtual void OnDpiChanged() {}
 
   // The event entry: the on-event listeners first, then DoEvent.
   virtual void Event(ControlEvent& event);

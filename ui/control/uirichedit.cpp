@@ -42,7 +42,7 @@ UINT CRichEditUI::GetControlFlags() const {
 }
 
 COLORREF CRichEditUI::ServicesColor(DWORD color) const {
-  COLORREF rgb = RGB(color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF);
+  COLORREF rgb = ColorRefOf(color);
   if (rgb == 0 && manager_ != nullptr && manager_->IsLayered()) rgb = RGB(0, 0, 1);
   return rgb;
 }

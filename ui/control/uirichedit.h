@@ -91,6 +91,9 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   void SetPos(RECT rect, bool invalidate = true) override;
   void Move(SIZE offset, bool invalidate = true) override;
   void DoInit() override;
+  // The text services hold a character format made from a font: it is made again from the
+  // box's font at the new scale.
+  void OnDpiChanged() override { SetFont(GetFont()); }
   // A disabled box shows its text in the manager's disabled colour.
   void SetEnabled(bool enable = true) override;
   void DoEvent(ControlEvent& event) override;

@@ -2,17 +2,26 @@
 
 #include <vector>
 
+#include "procaddress.h"
 #include "safelibrary.h"
-#include "uiimage.h"
+#include "uimemorybitmap.h"
 
 AlphaBlendFunction SystemAlphaBlend() {
-  static const AlphaBlendFunction function = [] {
-    HMODULE library = LoadSystemLibrary(L"msimg32.dll");
-    return library != nullptr
-               ? reinterpret_cast<AlphaBlendFunction>(
-                     reinterpret_cast<void*>(GetProcAddress(library, "AlphaBlend")))
-               : nullptr;
-  }();
+  static const AlphaBlendFunction function =
+      LookUpFunction<AlphaBlendFunction>(LoadSystemLibrary(L"msimg32.dll"), "AlphaBlend");
+  return function;
+}
+
+UpdateLayeredWindowFunction SystemUpdateLayeredWindow() {
+  static const UpdateLayeredWindowFunction function = LookUpFunction<UpdateLayeredWindowFunction>(
+      GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow");
+  return function;
+}
+
+SetLayeredWindowAttributesFunction SystemSetLayeredWindowAttributes() {
+  static const SetLayeredWindowAttributesFunction function =
+      LookUpFunction<SetLayeredWindowAttributesFunction>(GetModuleHandleW(L"user32.dll"),
+                                                         "SetLayeredWindowAttributes");
   return function;
 }
 
@@ -31,14 +40,11 @@ bool SoftwareAlphaBlend(HDC dc, int x, int y, int width, int height, HBITMAP sou
   const bool topDown = section.dsBmih.biHeight < 0;
   const BYTE* sourceBits = static_cast<const BYTE*>(section.dsBm.bmBits);
 
-  void* bits = nullptr;
-  HBITMAP buffer = CreateTopDownDib(dc, width, height, &bits);
-  if (buffer == nullptr) return false;
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, buffer);
-  BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
+  MemoryBitmap buffer(dc, width, height);
+  if (!buffer.Valid()) return false;
+  BitBlt(buffer.Dc(), 0, 0, width, height, dc, x, y, SRCCOPY);
   GdiFlush();
-  BYTE* target = static_cast<BYTE*>(bits);
+  BYTE* target = reinterpret_cast<BYTE*>(buffer.Bits());
   for (int row = 0; row < height; ++row) {
     int sourceRow = sy + row * sh / height;
     if (!topDown) sourceRow = sourceHeight - 1 - sourceRow;
@@ -52,9 +58,6 @@ bool SoftwareAlphaBlend(HDC dc, int x, int y, int width, int height, HBITMAP sou
       t[3] = static_cast<BYTE>(alpha + t[3] * (255 - alpha) / 255);
     }
   }
-  BitBlt(dc, x, y, width, height, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(buffer);
+  BitBlt(dc, x, y, width, height, buffer.Dc(), 0, 0, SRCCOPY);
   return true;
 }

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "uialphablend.h"
-#include "uiimage.h"
+#include "uigdiselection.h"
+#include "uimemorybitmap.h"
+#include "uivalues.h"
 
 namespace {
 
@@ -23,46 +25,18 @@ DWORD Premultiplied(DWORD color) {
 void BlendBlock(HDC dc, int x, int y, int width, int height, const std::vector<DWORD>& pixels,
                 int blockWidth, int blockHeight) {
   if (width <= 0 || height <= 0) return;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateTopDownDib(dc, blockWidth, blockHeight, &bits);
-  if (bitmap == nullptr) return;
-  std::copy(pixels.begin(), pixels.end(), static_cast<DWORD*>(bits));
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, bitmap);
+  MemoryBitmap block(dc, blockWidth, blockHeight);
+  if (!block.Valid()) return;
+  std::copy(pixels.begin(), pixels.end(), block.Bits());
   AlphaBlendFunction alphaBlend = SystemAlphaBlend();
   if (alphaBlend != nullptr) {
     BLENDFUNCTION function = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    alphaBlend(dc, x, y, width, height, memory, 0, 0, blockWidth, blockHeight, function);
+    alphaBlend(dc, x, y, width, height, block.Dc(), 0, 0, blockWidth, blockHeight, function);
   } else {
-    SoftwareAlphaBlend(dc, x, y, width, height, bitmap, 0, 0, blockWidth, blockHeight, 255);
+    SoftwareAlphaBlend(dc, x, y, width, height, block.Bitmap(), 0, 0, blockWidth, blockHeight,
+                       255);
   }
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
 }
-
-// A GDI pen of the colour (alpha dropped) selected for the life of the object, with no brush.
-class PenSelection {
- public:
-  PenSelection(HDC dc, int size, DWORD color, int style) : dc_(dc) {
-    pen_ = CreatePen(style, size, RGB(color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF));
-    oldPen_ = SelectObject(dc, pen_);
-    oldBrush_ = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  }
-  ~PenSelection() {
-    SelectObject(dc_, oldBrush_);
-    SelectObject(dc_, oldPen_);
-    DeleteObject(pen_);
-  }
-  PenSelection(const PenSelection&) = delete;
-  PenSelection& operator=(const PenSelection&) = delete;
-
- private:
-  HDC dc_;
-  HPEN pen_;
-  HGDIOBJ oldPen_;
-  HGDIOBJ oldBrush_;
-};
 
 }  // namespace
 
@@ -105,14 +79,16 @@ void DrawRect(HDC dc, const RECT& rect, int size, DWORD color, int style) {
     DrawColor(dc, RECT{rect.right - size, rect.top + size, rect.right, rect.bottom - size}, color);
     return;
   }
-  PenSelection pen(dc, size, color, style);
+  GdiSelection pen(dc, CreatePen(style, size, ColorRefOf(color)), GdiSelection::kOwned);
+  GdiSelection noBrush(dc, GetStockObject(NULL_BRUSH));
   Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
 void DrawRoundRect(HDC dc, const RECT& rect, int width, int height, int size, DWORD color,
                    int style) {
   if (size <= 0 || Alpha(color) == 0) return;
-  PenSelection pen(dc, size, color, style);
+  GdiSelection pen(dc, CreatePen(style, size, ColorRefOf(color)), GdiSelection::kOwned);
+  GdiSelection noBrush(dc, GetStockObject(NULL_BRUSH));
   RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, width, height);
 }
 

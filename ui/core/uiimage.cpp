@@ -64,12 +64,9 @@ bool ReadModuleResource(const std::wstring& name, const wchar_t* type, HINSTANCE
   if (name.empty() || !std::iswdigit(name[0])) return false;
   UINT id = static_cast<UINT>(ParseMarkupInt(name.c_str()));
   HINSTANCE source = module != nullptr ? module : CSkinSource::GetResourceDll();
-  HRSRC resource = FindResourceW(source, MAKEINTRESOURCEW(id), type);
-  if (resource == nullptr) return false;
-  HGLOBAL loaded = LoadResource(source, resource);
-  DWORD size = SizeofResource(source, resource);
-  const BYTE* data = loaded != nullptr ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  if (data == nullptr || size == 0) return false;
+  const BYTE* data = nullptr;
+  DWORD size = 0;
+  if (!LockModuleResource(source, id, type, data, size)) return false;
   bytes.assign(data, data + size);
   return true;
 }

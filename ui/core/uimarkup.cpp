@@ -63,13 +63,16 @@ std::wstring_view CMarkupElement::AttributeValue(int index) {
   return std::wstring_view(owner_->text_.data() + attributes_[index].value);
 }
 
-std::wstring_view CMarkupElement::AttributeValue(const wchar_t* name, size_t length) {
+int CMarkupElement::AttributeIndex(std::wstring_view name) {
   int count = AttributeCount();
   for (int i = 0; i < count; ++i) {
-    std::wstring_view attributeName(owner_->text_.data() + attributes_[i].name);
-    if (attributeName == std::wstring_view(name, length)) return AttributeValue(i);
+    if (std::wstring_view(owner_->text_.data() + attributes_[i].name) == name) return i;
   }
-  return kEmptyView;
+  return -1;
+}
+
+std::wstring_view CMarkupElement::AttributeValue(const wchar_t* name, size_t length) {
+  return AttributeValue(AttributeIndex(std::wstring_view(name, length)));
 }
 
 // Walks from the terminator after the element name to the element's data: whitespace, a

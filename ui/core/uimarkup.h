@@ -28,6 +28,8 @@ class CMarkupElement {
   bool HasAttributes() { return AttributeCount() > 0; }
   std::wstring_view AttributeName(int index);
   std::wstring_view AttributeValue(int index);
+  // Index of the first attribute with exactly this name (case-sensitive); -1 when none has it.
+  int AttributeIndex(std::wstring_view name);
   // Value of the first attribute with exactly this name (case-sensitive).
   std::wstring_view AttributeValue(const wchar_t* name, size_t length);
   std::wstring_view AttributeValue(std::wstring_view name) {

@@ -9,7 +9,7 @@
 
 class MemoryBitmap {
  public:
-  MemoryBitmap(HDC reference, int width, int height) {
+  MemoryBitmap(HDC reference, int width, int height) : size_{width, height} {
     dc_ = CreateCompatibleDC(reference);
     void* bits = nullptr;
     bitmap_ = CreateTopDownDib(reference, width, height, &bits);
@@ -28,11 +28,14 @@ class MemoryBitmap {
   MemoryBitmap& operator=(const MemoryBitmap&) = delete;
   bool Valid() const { return old_ != nullptr; }
   HDC Dc() const { return dc_; }
+  HBITMAP Bitmap() const { return bitmap_; }
   DWORD* Bits() const { return bits_; }
+  SIZE Size() const { return size_; }
 
  private:
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ old_ = nullptr;
   DWORD* bits_ = nullptr;
+  SIZE size_;
 };

@@ -4,26 +4,11 @@
 
 #include <cmath>
 
+#include "uigdiselection.h"
 #include "uiskinresources.h"
 #include "uivalues.h"
 
 namespace {
-
-// Selects a GDI object for the life of the object.
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object)
-      : dc_(dc), old_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
-  ~Selection() {
-    if (old_ != nullptr) SelectObject(dc_, old_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 class GdiplusText {
  public:
@@ -142,7 +127,7 @@ bool RenderGdiplus(HDC dc, CSkinResources& resources, HFONT font, RECT& rect,
 
 void RenderGdi(HDC dc, RECT& rect, const std::wstring& text, DWORD color, UINT style) {
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF));
+  SetTextColor(dc, ColorRefOf(color));
   UINT flags = style & ~kTextMiddleEllipsis;
   size_t entity = text.find(L"&#x");
   if (entity == std::wstring::npos) {
@@ -164,7 +149,7 @@ void RenderText(HDC dc, CSkinResources* resources, RECT& rect, const std::wstrin
   const bool measuring = (style & DT_CALCRECT) != 0;
   if (resources == nullptr || (text.empty() && !measuring)) return;
   HFONT handle = resources->GetFont(font);
-  Selection selected(dc, handle);
+  GdiSelection selected(dc, handle);
   // The outline-text renderer of "textdesigner" is not part of this toolkit: such text takes
   // the GDI+ path.
   bool gdiplus = (resources->IsLayered() || resources->IsUseGdiplusText() ||

@@ -86,3 +86,13 @@ bool SkinFileExists(std::wstring_view name) {
   CSkinArchive* archive = AcquireArchive(opened);
   return archive != nullptr && archive->Contains(entry);
 }
+
+bool LockModuleResource(HINSTANCE module, UINT id, const wchar_t* type, const BYTE*& data,
+                        DWORD& size) {
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+  if (resource == nullptr) return false;
+  HGLOBAL loaded = LoadResource(module, resource);
+  size = SizeofResource(module, resource);
+  data = loaded != nullptr ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+  return data != nullptr && size != 0;
+}

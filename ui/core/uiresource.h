@@ -23,3 +23,7 @@ SkinFileError ReadSkinMarkupFile(std::wstring_view name, std::vector<BYTE>& byte
 bool ReadSkinAssetFile(std::wstring_view name, std::vector<BYTE>& bytes);
 // Whether the skin (archive or resource folder) has a file of that name.
 bool SkinFileExists(std::wstring_view name);
+// The bytes of a module's resource of that id and type, valid while the module stays loaded;
+// false when the module has no such resource or it is empty.
+bool LockModuleResource(HINSTANCE module, UINT id, const wchar_t* type, const BYTE*& data,
+                        DWORD& size);

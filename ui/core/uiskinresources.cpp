@@ -13,7 +13,19 @@ struct SharedResources {
   std::map<std::wstring, std::unique_ptr<FontInfo>> fonts;
   std::unique_ptr<FontInfo> defaultFont;
   CSkinResources::DefaultColors colors;
+  std::map<std::wstring, std::wstring> defaultAttributes;
+  std::map<std::wstring, std::wstring> styles;
 };
+
+// The own table's entry, else the shared table's; null when neither has the key.
+const std::wstring* FindText(const std::map<std::wstring, std::wstring>& own,
+                             const std::map<std::wstring, std::wstring>& shared,
+                             const std::wstring& key) {
+  auto found = own.find(key);
+  if (found != own.end()) return &found->second;
+  found = shared.find(key);
+  return found != shared.end() ? &found->second : nullptr;
+}
 
 SharedResources& Shared() {
   static SharedResources shared;
@@ -54,6 +66,8 @@ void CSkinResources::TermShared() {
   shared.images.clear();
   shared.fonts.clear();
   shared.defaultFont.reset();
+  shared.defaultAttributes.clear();
+  shared.styles.clear();
 }
 
 // ---- DPI ----
@@ -223,6 +237,25 @@ bool CSkinResources::AddFontFile(const std::wstring& name) {
   if (registration == nullptr) return false;
   fontFiles_.push_back(registration);
   return true;
+}
+
+// ---- Default attribute lists and styles ----
+
+void CSkinResources::AddDefaultAttributeList(const std::wstring& element,
+                                             const std::wstring& list, bool shared) {
+  (shared || forceShared_ ? Shared().defaultAttributes : defaultAttributes_)[element] = list;
+}
+
+const std::wstring* CSkinResources::GetDefaultAttributeList(const std::wstring& element) const {
+  return FindText(defaultAttributes_, Shared().defaultAttributes, element);
+}
+
+void CSkinResources::AddStyle(const std::wstring& name, const std::wstring& list, bool shared) {
+  (shared || forceShared_ ? Shared().styles : styles_)[name] = list;
+}
+
+const std::wstring* CSkinResources::GetStyle(const std::wstring& name) const {
+  return FindText(styles_, Shared().styles, name);
 }
 
 // ---- Default colours ----

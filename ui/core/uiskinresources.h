@@ -1,6 +1,6 @@
 // The skin resource tables of one paint manager: images, parsed image attribute strings,
-// fonts, default colours and the DPI scale they are made for, beside the tables that every
-// manager of the process shares.
+// fonts, default colours, default attribute lists, styles and the DPI scale they are made for,
+// beside the tables that every manager of the process shares.
 #pragma once
 #include <windows.h>
 
@@ -21,7 +21,8 @@ class CSkinResources {
   CSkinResources(const CSkinResources&) = delete;
   CSkinResources& operator=(const CSkinResources&) = delete;
 
-  // Frees the shared images, fonts and default font; called once at the end of the process.
+  // Frees the shared images, fonts, default font, default attribute lists and styles; called
+  // once at the end of the process.
   static void TermShared();
 
   // ---- DPI ----
@@ -70,7 +71,14 @@ class CSkinResources {
   void SetDefaultLinkHoverFontColor(DWORD color, bool shared = false);
   void SetDefaultSelectedBkColor(DWORD color, bool shared = false);
 
-  // Puts every image and font into the shared tables.
+  // ---- Default attribute lists and styles (own table, or the shared one) ----
+  void AddDefaultAttributeList(const std::wstring& element, const std::wstring& list,
+                               bool shared = false);
+  const std::wstring* GetDefaultAttributeList(const std::wstring& element) const;
+  void AddStyle(const std::wstring& name, const std::wstring& list, bool shared = false);
+  const std::wstring* GetStyle(const std::wstring& name) const;
+
+  // Puts every image, font, default attribute list and style into the shared tables.
   bool IsForceUseSharedRes() const { return forceShared_; }
   void SetForceUseSharedRes(bool shared) { forceShared_ = shared; }
   // Images drawn into a layered window are always alpha-blended, and its text is drawn with
@@ -101,6 +109,7 @@ class CSkinResources {
  protected:
   using ImageTable = std::map<std::wstring, std::unique_ptr<ImageInfo>>;
   using FontTable = std::map<std::wstring, std::unique_ptr<FontInfo>>;
+  using TextTable = std::map<std::wstring, std::wstring>;
 
   void RebuildFont(FontInfo& info, BYTE charset = 0);
   // A font of the skin at the current scale with its metrics; null when it cannot be made.
@@ -119,5 +128,7 @@ class CSkinResources {
   FontTable fonts_;
   std::unique_ptr<FontInfo> defaultFont_;
   DefaultColors colors_;
+  TextTable defaultAttributes_;
+  TextTable styles_;
   std::vector<HANDLE> fontFiles_;
 };

@@ -27,6 +27,10 @@ HINSTANCE CSkinSource::GetInstance() { return Settings().instance; }
 
 void CSkinSource::SetInstance(HINSTANCE instance) { Settings().instance = instance; }
 
+HINSTANCE CSkinSource::GetWindowModule() {
+  return Settings().instance != nullptr ? Settings().instance : GetModuleHandleW(nullptr);
+}
+
 HINSTANCE CSkinSource::GetResourceDll() {
   return Settings().resourceDll != nullptr ? Settings().resourceDll : Settings().instance;
 }

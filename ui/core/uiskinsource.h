@@ -15,6 +15,9 @@ class CSkinSource {
 
   static HINSTANCE GetInstance();
   static void SetInstance(HINSTANCE instance);
+  // The module that window classes and windows are registered under: the module instance
+  // when set, else the program's own module.
+  static HINSTANCE GetWindowModule();
   // The separate resource module when set, else the module instance.
   static HINSTANCE GetResourceDll();
   static void SetResourceDll(HINSTANCE module);

@@ -21,3 +21,8 @@ RECT ParseMarkupRect(const wchar_t* text);
 // Image attribute rectangles: up to four signed integers separated by runs of any other
 // characters; missing numbers are 0.
 RECT ParseImageRect(const wchar_t* text);
+
+// A markup colour (0xAARRGGBB) as the GDI colour of its red, green and blue; alpha is dropped.
+inline COLORREF ColorRefOf(DWORD argb) {
+  return RGB(argb >> 16 & 0xFF, argb >> 8 & 0xFF, argb & 0xFF);
+}

@@ -5,22 +5,11 @@
 
 #include <algorithm>
 
-#include "procaddress.h"
+#include "uialphablend.h"
 #include "uicontrol.h"
 #include "uirender.h"
 
 namespace {
-
-// Styles and default attribute lists that every manager of the process sees.
-struct SharedTables {
-  std::map<std::wstring, std::wstring> defaultAttributes;
-  std::map<std::wstring, std::wstring> styles;
-};
-
-SharedTables& Shared() {
-  static SharedTables tables;
-  return tables;
-}
 
 template <typename T>
 bool AddUnique(std::vector<T>& list, T item) {
@@ -65,10 +54,9 @@ CPaintManagerUI::~CPaintManagerUI() {
   CControlUI* root = root_;
   root_ = nullptr;
   delete root;
-  for (CControlUI* control : delayedCleanup_) delete control;
-  delayedCleanup_.clear();
+  FreeDelayedCleanup();
   if (tooltipWindow_ != nullptr) DestroyWindow(tooltipWindow_);
-  FreeOffscreen();
+  offscreen_.reset();
   if (paintDCOwned_ != nullptr) ReleaseDC(window_, paintDCOwned_);
   RemoveItem(Managers(), this);
 }
@@ -204,9 +192,7 @@ void CPaintManagerUI::SetInitSize(int cx, int cy) {
 void CPaintManagerUI::SetOpacity(BYTE opacity) {
   opacity_ = opacity;
   if (window_ == nullptr) return;
-  using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-  auto setAttributes = LookUpFunction<SetLayeredAttributes>(GetModuleHandleW(L"user32.dll"),
-                                                            "SetLayeredWindowAttributes");
+  SetLayeredWindowAttributesFunction setAttributes = SystemSetLayeredWindowAttributes();
   if (setAttributes == nullptr) return;
   LONG exStyle = GetWindowLongW(window_, GWL_EXSTYLE);
   SetWindowLongW(window_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -216,7 +202,7 @@ void CPaintManagerUI::SetOpacity(BYTE opacity) {
 void CPaintManagerUI::SetLayered(bool layered) {
   if (window_ == nullptr || layered_ == layered) return;
   if ((GetWindowLongW(window_, GWL_STYLE) & WS_CHILD) != 0) return;
-  if (GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow") == nullptr) return;
+  if (SystemUpdateLayeredWindow() == nullptr) return;
   layered_ = layered;
   if (root_ != nullptr) root_->NeedUpdate();
   Invalidate();
@@ -236,30 +222,6 @@ void CPaintManagerUI::SetLayeredImage(const std::wstring& image) {
 void CPaintManagerUI::SetAutoDPI(bool on) {
   autoDpi_ = on;
   NeedUpdate();
-}
-
-void CPaintManagerUI::AddDefaultAttributeList(const std::wstring& element,
-                                              const std::wstring& list, bool shared) {
-  (shared || IsForceUseSharedRes() ? Shared().defaultAttributes : defaultAttributes_)[element] =
-      list;
-}
-
-const std::wstring* CPaintManagerUI::GetDefaultAttributeList(const std::wstring& element) const {
-  auto own = defaultAttributes_.find(element);
-  if (own != defaultAttributes_.end()) return &own->second;
-  auto shared = Shared().defaultAttributes.find(element);
-  return shared != Shared().defaultAttributes.end() ? &shared->second : nullptr;
-}
-
-void CPaintManagerUI::AddStyle(const std::wstring& name, const std::wstring& list, bool shared) {
-  (shared || IsForceUseSharedRes() ? Shared().styles : styles_)[name] = list;
-}
-
-const std::wstring* CPaintManagerUI::GetStyle(const std::wstring& name) const {
-  auto own = styles_.find(name);
-  if (own != styles_.end()) return &own->second;
-  auto shared = Shared().styles.find(name);
-  return shared != Shared().styles.end() ? &shared->second : nullptr;
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) { return AddUnique(notifiers_, notifier); }

@@ -4,7 +4,8 @@
 // per-pixel alpha), sends notifications and scales for DPI. Its implementation is split by
 // concern: uimanager.cpp (tree and tables), uimanagerinput.cpp (messages and input),
 // uimanagerfocus.cpp (focus, tab ring, pre-messages), uimanagertimers.cpp, uimanagerpaint.cpp,
-// uimanagernotify.cpp, uimanagerdpi.cpp; the shadow window is in uishadow.cpp.
+// uimanagernotify.cpp, uimanagerdpi.cpp; the shadow window is in uishadow.cpp and the message
+// loop in ui/window/uimessageloop.cpp.
 #pragma once
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "uievents.h"
+#include "uimemorybitmap.h"
 #include "uishadow.h"
 #include "uiskinresources.h"
 #include "uiskinsource.h"
@@ -47,7 +49,7 @@ class CPaintManagerUI : public CSkinResources {
   static void SetResourceArchiveFile(const wchar_t* name, const wchar_t* password) {
     CSkinSource::SetResourceArchiveFile(name, password);
   }
-  // Frees the shared images and fonts and closes the kept archive; called once at the end.
+  // Frees the shared resource tables and closes the kept archive; called once at the end.
   static void Term() {
     CSkinResources::TermShared();
     CSkinSource::CloseArchive();
@@ -124,13 +126,6 @@ class CPaintManagerUI : public CSkinResources {
   void SetDockWindow(bool on) { dockWindow_ = on; }
   CShadowUI* GetShadow() { return &shadow_; }
 
-  // ---- Default attribute lists and styles (own table, or the shared one) ----
-  void AddDefaultAttributeList(const std::wstring& element, const std::wstring& list,
-                               bool shared = false);
-  const std::wstring* GetDefaultAttributeList(const std::wstring& element) const;
-  void AddStyle(const std::wstring& name, const std::wstring& list, bool shared = false);
-  const std::wstring* GetStyle(const std::wstring& name) const;
-
   // ---- Notifications ----
   bool AddNotifier(INotifyUI* notifier);
   bool RemoveNotifier(INotifyUI* notifier);
@@ -189,9 +184,10 @@ class CPaintManagerUI : public CSkinResources {
   bool IsUpdateNeeded() const { return updateNeeded_; }
   POINT GetMousePos() const { return lastMousePos_; }
   // The off-screen bitmap of the last paint (32-bit top-down, premultiplied B, G, R, A).
-  HBITMAP GetPaintOffscreenBitmap() const { return offscreenBitmap_; }
-  const DWORD* GetPaintOffscreenBits() const { return offscreenBits_; }
-  SIZE GetPaintOffscreenSize() const { return offscreenSize_; }
+  const DWORD* GetPaintOffscreenBits() const {
+    return offscreen_ != nullptr ? offscreen_->Bits() : nullptr;
+  }
+  SIZE GetPaintOffscreenSize() const { return offscreen_ != nullptr ? offscreen_->Size() : SIZE{}; }
 
   // ---- DPI ----
   // Sets the scale for the DPI, makes fonts and images again, resizes the window, posts
@@ -242,8 +238,8 @@ class CPaintManagerUI : public CSkinResources {
   bool HandlePaint();
   // Lays out what needs it; true when the root itself was laid out.
   bool LayOut();
+  // Keeps an off-screen bitmap of the client size; false when none can be made.
   bool EnsureOffscreen(const RECT& client);
-  void FreeOffscreen();
   void PrintNativeWindows(const RECT& paint);
   void RepairAlpha(const RECT& paint);
   void ApplyLayeredMask(const RECT& paint);
@@ -302,11 +298,7 @@ class CPaintManagerUI : public CSkinResources {
   bool asyncPosted_ = false;
   RECT layeredUpdate_ = {};
 
-  HDC offscreenDC_ = nullptr;
-  HBITMAP offscreenBitmap_ = nullptr;
-  HGDIOBJ offscreenOld_ = nullptr;
-  DWORD* offscreenBits_ = nullptr;
-  SIZE offscreenSize_ = {};
+  std::unique_ptr<MemoryBitmap> offscreen_;
 
   std::vector<TimerRecord> timers_;
   UINT lastTimerId_ = 4096;
@@ -324,8 +316,6 @@ class CPaintManagerUI : public CSkinResources {
   std::vector<CControlUI*> focusViews_;
   std::map<std::wstring, CControlUI*> nameMap_;
   std::map<std::wstring, std::vector<CControlUI*>> optionGroups_;
-  std::map<std::wstring, std::wstring> defaultAttributes_;
-  std::map<std::wstring, std::wstring> styles_;
 
   CShadowUI shadow_;
 };

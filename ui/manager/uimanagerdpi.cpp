@@ -2,7 +2,6 @@
 #include "procaddress.h"
 #include "uicontrol.h"
 #include "uimanager.h"
-#include "uirichedit.h"
 #include "safelibrary.h"
 #include "scopeguard.h"
 
@@ -13,11 +12,8 @@ int& AllWindowsDpi() {
   return dpi;
 }
 
-// The text services hold a character format made from a font: each rich edit makes it again
-// from its font at the new scale.
-CControlUI* RefreshRichEditFont(CControlUI* control, void*) {
-  auto* edit = static_cast<CRichEditUI*>(control->GetInterface(L"RichEdit"));
-  if (edit != nullptr) edit->SetFont(edit->GetFont());
+CControlUI* NotifyDpiChanged(CControlUI* control, void*) {
+  control->OnDpiChanged();
   return nullptr;
 }
 
@@ -34,7 +30,7 @@ void CPaintManagerUI::SetDPI(int dpi) {
   const int oldScale = GetDPIObj()->GetScale();
   SetResourceDPI(dpi);
   const int newScale = GetDPIObj()->GetScale();
-  if (root_ != nullptr) root_->FindControl(RefreshRichEditFont, nullptr, UIFIND_ALL);
+  if (root_ != nullptr) root_->FindControl(NotifyDpiChanged, nullptr, UIFIND_ALL);
   if (window_ != nullptr && !IsZoomed(window_) && oldScale != 0) {
     RECT rect;
     GetWindowRect(window_, &rect);

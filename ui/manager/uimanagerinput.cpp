@@ -9,6 +9,7 @@
 
 #include "uicontrol.h"
 #include "uimanager.h"
+#include "uivalues.h"
 
 namespace {
 
@@ -357,9 +358,8 @@ void CPaintManagerUI::ShowToolTip(CControlUI* control) {
   SendMessageW(tooltipWindow_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageW(tooltipWindow_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageW(tooltipWindow_, TTM_SETMAXTIPWIDTH, 0, control->GetToolTipWidth());
-  auto rgb = [](DWORD color) { return RGB(color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF); };
-  SendMessageW(tooltipWindow_, TTM_SETTIPBKCOLOR, rgb(tooltipBkColor_), 0);
-  SendMessageW(tooltipWindow_, TTM_SETTIPTEXTCOLOR, rgb(tooltipTextColor_), 0);
+  SendMessageW(tooltipWindow_, TTM_SETTIPBKCOLOR, ColorRefOf(tooltipBkColor_), 0);
+  SendMessageW(tooltipWindow_, TTM_SETTIPTEXTCOLOR, ColorRefOf(tooltipTextColor_), 0);
   POINT cursor;
   GetCursorPos(&cursor);
   SendMessageW(tooltipWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + 20));

@@ -3,7 +3,7 @@
 // its per-pixel alpha.
 #include <algorithm>
 
-#include "procaddress.h"
+#include "uialphablend.h"
 #include "uicontrol.h"
 #include "uidraw.h"
 #include "uiimage.h"
@@ -12,15 +12,6 @@
 #include "uirender.h"
 
 namespace {
-
-using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
-                                                  BLENDFUNCTION*, DWORD);
-
-UpdateLayeredWindowFunction SystemUpdateLayeredWindow() {
-  static auto function = LookUpFunction<UpdateLayeredWindowFunction>(
-      GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow");
-  return function;
-}
 
 CControlUI* CollectUpdates(CControlUI* control, void* data) {
   if (control->IsUpdateNeeded()) static_cast<std::vector<CControlUI*>*>(data)->push_back(control);
@@ -63,38 +54,17 @@ class PaintScope {
 
 }  // namespace
 
-void CPaintManagerUI::FreeOffscreen() {
-  if (offscreenDC_ != nullptr) {
-    SelectObject(offscreenDC_, offscreenOld_);
-    DeleteDC(offscreenDC_);
-  }
-  if (offscreenBitmap_ != nullptr) DeleteObject(offscreenBitmap_);
-  offscreenDC_ = nullptr;
-  offscreenBitmap_ = nullptr;
-  offscreenOld_ = nullptr;
-  offscreenBits_ = nullptr;
-  offscreenSize_ = SIZE{};
-}
-
 bool CPaintManagerUI::EnsureOffscreen(const RECT& client) {
   SIZE size = {client.right - client.left, client.bottom - client.top};
-  if (offscreenDC_ != nullptr && size.cx == offscreenSize_.cx && size.cy == offscreenSize_.cy) {
+  if (offscreen_ != nullptr && size.cx == offscreen_->Size().cx &&
+      size.cy == offscreen_->Size().cy) {
     return true;
   }
-  FreeOffscreen();
+  offscreen_.reset();
   if (size.cx <= 0 || size.cy <= 0) return false;
-  void* bits = nullptr;
-  offscreenBitmap_ = CreateTopDownDib(paintDC_, size.cx, size.cy, &bits);
-  offscreenDC_ = CreateCompatibleDC(paintDC_);
-  if (offscreenBitmap_ == nullptr || offscreenDC_ == nullptr) {
-    FreeOffscreen();
-    return false;
-  }
-  offscreenOld_ = SelectObject(offscreenDC_, offscreenBitmap_);
-  offscreenBits_ = static_cast<DWORD*>(bits);
-  offscreenSize_ = size;
-  std::fill(offscreenBits_, offscreenBits_ + static_cast<size_t>(size.cx) * size.cy, 0);
-  return true;
+  offscreen_ = std::make_unique<MemoryBitmap>(paintDC_, size.cx, size.cy);
+  if (!offscreen_->Valid()) offscreen_.reset();
+  return offscreen_ != nullptr;
 }
 
 bool CPaintManagerUI::LayOut() {
@@ -105,7 +75,7 @@ bool CPaintManagerUI::LayOut() {
   if (IsRectEmpty(&client) || IsIconic(window_)) return false;
   bool rootLaidOut = false;
   if (root_->IsUpdateNeeded()) {
-    FreeOffscreen();
+    offscreen_.reset();
     root_->SetPos(client, true);
     rootLaidOut = true;
   } else {
@@ -162,20 +132,20 @@ bool CPaintManagerUI::HandlePaint() {
     InvalidateRect(window_, nullptr, FALSE);
     return true;
   }
-  paint = ClipToBitmap(paint, offscreenSize_);
+  paint = ClipToBitmap(paint, offscreen_->Size());
   if (IsRectEmpty(&paint)) return true;
 
   GdiFlush();
   for (LONG y = paint.top; y < paint.bottom; ++y) {
-    std::fill(offscreenBits_ + static_cast<size_t>(y) * offscreenSize_.cx + paint.left,
-              offscreenBits_ + static_cast<size_t>(y) * offscreenSize_.cx + paint.right, 0);
+    DWORD* row = offscreen_->Bits() + static_cast<size_t>(y) * offscreen_->Size().cx;
+    std::fill(row + paint.left, row + paint.right, 0);
   }
   {
-    CRenderClip clip(offscreenDC_, paint);
-    root_->Paint(offscreenDC_, paint, nullptr);
+    CRenderClip clip(offscreen_->Dc(), paint);
+    root_->Paint(offscreen_->Dc(), paint, nullptr);
     if (layered_) PrintNativeWindows(paint);
     for (CControlUI* control : std::vector<CControlUI*>(postPaint_)) {
-      control->DoPostPaint(offscreenDC_, paint);
+      control->DoPostPaint(offscreen_->Dc(), paint);
     }
   }
   GdiFlush();
@@ -184,12 +154,12 @@ bool CPaintManagerUI::HandlePaint() {
     RepairAlpha(paint);
     if (!layeredImage_.empty()) ApplyLayeredMask(paint);
   }
-  if (showUpdateRect_) DrawRect(offscreenDC_, paint, 1, 0xFFFF0000);
+  if (showUpdateRect_) DrawRect(offscreen_->Dc(), paint, 1, 0xFFFF0000);
   if (layered_) {
     UpdateLayered(paint);
   } else {
     BitBlt(scope->Dc(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
-           offscreenDC_, paint.left, paint.top, SRCCOPY);
+           offscreen_->Dc(), paint.left, paint.top, SRCCOPY);
   }
 
   if (updateNeeded_) InvalidateRect(window_, nullptr, FALSE);
@@ -207,25 +177,25 @@ void CPaintManagerUI::PrintNativeWindows(const RECT& paint) {
     if (!IntersectRect(&part, &rect, &paint)) continue;
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    MemoryBitmap copy(offscreenDC_, width, height);
+    MemoryBitmap copy(offscreen_->Dc(), width, height);
     if (!copy.Valid()) continue;
     SendMessageW(native.window, WM_PRINT, reinterpret_cast<WPARAM>(copy.Dc()),
                  PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
     GdiFlush();
     MakeDrawnPixelsOpaque(copy.Bits(), width, RECT{0, 0, width, height});
-    BitBlt(offscreenDC_, part.left, part.top, part.right - part.left, part.bottom - part.top,
+    BitBlt(offscreen_->Dc(), part.left, part.top, part.right - part.left, part.bottom - part.top,
            copy.Dc(), part.left - rect.left, part.top - rect.top, SRCCOPY);
   }
 }
 
 void CPaintManagerUI::RepairAlpha(const RECT& paint) {
-  MakeDrawnPixelsOpaque(offscreenBits_, offscreenSize_.cx, paint);
+  MakeDrawnPixelsOpaque(offscreen_->Bits(), offscreen_->Size().cx, paint);
 }
 
 void CPaintManagerUI::ApplyLayeredMask(const RECT& paint) {
-  const int width = offscreenSize_.cx;
-  const int height = offscreenSize_.cy;
-  MemoryBitmap mask(offscreenDC_, width, height);
+  const int width = offscreen_->Size().cx;
+  const int height = offscreen_->Size().cy;
+  MemoryBitmap mask(offscreen_->Dc(), width, height);
   if (!mask.Valid()) return;
   RECT all = {0, 0, width, height};
   DrawImageString(mask.Dc(), this, all, all, layeredImage_);
@@ -234,12 +204,12 @@ void CPaintManagerUI::ApplyLayeredMask(const RECT& paint) {
     for (LONG x = paint.left; x < paint.right; ++x) {
       size_t at = static_cast<size_t>(y) * width + x;
       DWORD alpha = mask.Bits()[at] >> 24;
-      DWORD pixel = offscreenBits_[at];
+      DWORD pixel = offscreen_->Bits()[at];
       DWORD result = 0;
       for (int shift = 0; shift < 32; shift += 8) {
         result |= ((pixel >> shift & 0xFF) * alpha / 255) << shift;
       }
-      offscreenBits_[at] = result;
+      offscreen_->Bits()[at] = result;
     }
   }
 }
@@ -252,8 +222,8 @@ void CPaintManagerUI::UpdateLayered(const RECT&) {
   RECT window;
   GetWindowRect(window_, &window);
   POINT destination = {window.left, window.top};
-  SIZE size = offscreenSize_;
+  SIZE size = offscreen_->Size();
   POINT source = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, layeredOpacity_, AC_SRC_ALPHA};
-  update(window_, nullptr, &destination, &size, offscreenDC_, &source, 0, &blend, ULW_ALPHA);
+  update(window_, nullptr, &destination, &size, offscreen_->Dc(), &source, 0, &blend, ULW_ALPHA);
 }

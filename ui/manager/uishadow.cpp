@@ -5,19 +5,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "uialphablend.h"
 #include "uiimage.h"
 #include "uimanager.h"
+#include "uimemorybitmap.h"
 #include "uirender.h"
 
 namespace {
 
 constexpr wchar_t kShadowClass[] = L"UIShadowWnd";
 constexpr UINT_PTR kSubclassId = 0x5348;  // "SH"
-
-HINSTANCE Instance() {
-  HINSTANCE instance = CSkinSource::GetInstance();
-  return instance != nullptr ? instance : GetModuleHandleW(nullptr);
-}
 
 // One pass of a box blur of `radius` along rows (step 1) or columns (step width).
 void BoxBlur(std::vector<float>& values, int width, int height, int radius, bool rows) {
@@ -50,7 +47,7 @@ void CShadowUI::RegisterWindowClass() {
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = Instance();
+  windowClass.hInstance = CSkinSource::GetWindowModule();
   windowClass.lpszClassName = kShadowClass;
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
   if (GetClassInfoExW(windowClass.hInstance, kShadowClass, &windowClass)) return;
@@ -111,7 +108,8 @@ void CShadowUI::Create(CPaintManagerUI* manager) {
   owner_ = manager->GetPaintWindow();
   if (owner_ == nullptr) return;
   window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW, kShadowClass,
-                            nullptr, WS_POPUP, 0, 0, 0, 0, owner_, nullptr, Instance(), nullptr);
+                            nullptr, WS_POPUP, 0, 0, 0, 0, owner_, nullptr,
+                            CSkinSource::GetWindowModule(), nullptr);
   if (window_ == nullptr) return;
   SetWindowSubclass(owner_, OwnerProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   Update();
@@ -132,17 +130,10 @@ void CShadowUI::Update() {
   const int width = std::max<int>(1, owner.right - owner.left + 2 * size_);
   const int height = std::max<int>(1, owner.bottom - owner.top + 2 * size_);
   HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateTopDownDib(screen, width, height, &bits);
+  MemoryBitmap bitmap(screen, width, height);
   ReleaseDC(nullptr, screen);
-  if (dc == nullptr || bitmap == nullptr) {
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    if (dc != nullptr) DeleteDC(dc);
-    return;
-  }
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  std::fill(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height, 0);
+  UpdateLayeredWindowFunction update = SystemUpdateLayeredWindow();
+  if (!bitmap.Valid() || update == nullptr) return;
 
   POINT position = {owner.left - size_, owner.top - size_};
   if (!image_.empty()) {
@@ -151,21 +142,18 @@ void CShadowUI::Update() {
     _snwprintf(corner, 96, L"corner='%ld,%ld,%ld,%ld' hole='true'", corner_.left, corner_.top,
                corner_.right, corner_.bottom);
     corner[95] = 0;
-    DrawImageString(dc, manager_, all, all, image_, corner);
+    DrawImageString(bitmap.Dc(), manager_, all, all, image_, corner);
   } else if (size_ != 0) {
     position.x += x_;
     position.y += y_;
-    DrawSoftShadow(static_cast<DWORD*>(bits), width, height, owner);
+    DrawSoftShadow(bitmap.Bits(), width, height, owner);
   }
   GdiFlush();
 
   SIZE size = {width, height};
   POINT source = {0, 0};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(window_, nullptr, &position, &size, dc, &source, 0, &blend, ULW_ALPHA);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+  update(window_, nullptr, &position, &size, bitmap.Dc(), &source, 0, &blend, ULW_ALPHA);
 }
 
 void CShadowUI::DrawSoftShadow(DWORD* bits, int width, int height, const RECT& window) {

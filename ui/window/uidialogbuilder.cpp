@@ -3,6 +3,7 @@
 #include "uicontainer.h"
 #include "uicontrolfactory.h"
 #include "uimanager.h"
+#include "uiresource.h"
 #include "uivalues.h"
 
 namespace {
@@ -16,9 +17,9 @@ bool IsResourceElement(std::wstring_view name) {
 class Attributes {
  public:
   explicit Attributes(CMarkupElement element) : element_(element) {}
-  bool Has(const wchar_t* name) { return Find(name) >= 0; }
+  bool Has(const wchar_t* name) { return element_.AttributeIndex(name) >= 0; }
   std::wstring Text(const wchar_t* name, const wchar_t* otherwise = L"") {
-    int index = Find(name);
+    int index = element_.AttributeIndex(name);
     return index >= 0 ? std::wstring(element_.AttributeValue(index)) : otherwise;
   }
   int Int(const wchar_t* name, int otherwise) {
@@ -27,12 +28,6 @@ class Attributes {
   bool Bool(const wchar_t* name) { return Has(name) && ParseMarkupBool(Text(name).c_str()); }
 
  private:
-  int Find(const wchar_t* name) {
-    for (int i = 0; i < element_.AttributeCount(); ++i) {
-      if (element_.AttributeName(i) == name) return i;
-    }
-    return -1;
-  }
   CMarkupElement element_;
 };
 
@@ -140,12 +135,9 @@ CControlUI* CDialogBuilder::Create(const std::wstring& source, const wchar_t* ty
 
 bool CDialogBuilder::LoadResource(UINT id, const wchar_t* type) {
   HINSTANCE module = instance_ != nullptr ? instance_ : CSkinSource::GetResourceDll();
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-  if (resource == nullptr) return false;
-  HGLOBAL loaded = ::LoadResource(module, resource);
-  DWORD size = SizeofResource(module, resource);
-  const BYTE* bytes = loaded != nullptr ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  if (bytes == nullptr || size == 0) return false;
+  const BYTE* bytes = nullptr;
+  DWORD size = 0;
+  if (!LockModuleResource(module, id, type, bytes, size)) return false;
   return markup_.LoadFromBytes(bytes, size, CMarkup::kUtf8);
 }
 

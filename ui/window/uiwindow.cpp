@@ -8,18 +8,13 @@ namespace {
 
 constexpr wchar_t kObjectProperty[] = L"WndX";
 
-HINSTANCE Instance() {
-  HINSTANCE instance = CSkinSource::GetInstance();
-  return instance != nullptr ? instance : GetModuleHandleW(nullptr);
-}
-
 }  // namespace
 
 bool CWindowWnd::RegisterWindowClass() {
   WNDCLASSW windowClass = {};
   windowClass.style = GetClassStyle();
   windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = Instance();
+  windowClass.hInstance = CSkinSource::GetWindowModule();
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
   windowClass.lpszClassName = GetWindowClassName();
   if (RegisterClassW(&windowClass) != 0) return true;
@@ -30,12 +25,12 @@ bool CWindowWnd::RegisterSuperclass() {
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   if (!GetClassInfoExW(nullptr, GetSuperClassName(), &windowClass) &&
-      !GetClassInfoExW(Instance(), GetSuperClassName(), &windowClass)) {
+      !GetClassInfoExW(CSkinSource::GetWindowModule(), GetSuperClassName(), &windowClass)) {
     return false;
   }
   previousProc_ = windowClass.lpfnWndProc;
   windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = Instance();
+  windowClass.hInstance = CSkinSource::GetWindowModule();
   windowClass.lpszClassName = GetWindowClassName();
   if (RegisterClassExW(&windowClass) != 0) return true;
   return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
@@ -47,7 +42,7 @@ HWND CWindowWnd::Create(HWND parent, const wchar_t* name, DWORD style, DWORD exS
   bool registered = super != nullptr && *super != 0 ? RegisterSuperclass() : RegisterWindowClass();
   if (!registered) return nullptr;
   window_ = CreateWindowExW(exStyle, GetWindowClassName(), name, style, x, y, cx, cy, parent, menu,
-                            Instance(), this);
+                            CSkinSource::GetWindowModule(), this);
   return window_;
 }
 
@@ -93,10 +88,11 @@ void CWindowWnd::SetIcon(UINT resourceId) {
   // The large system icon size, each side rounded up to a multiple of 16.
   int cx = (GetSystemMetrics(SM_CXICON) + 15) / 16 * 16;
   int cy = (GetSystemMetrics(SM_CYICON) + 15) / 16 * 16;
-  HANDLE big = LoadImageW(Instance(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, cx, cy,
-                          LR_DEFAULTCOLOR);
-  HANDLE small = LoadImageW(Instance(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, cx, cy,
-                            LR_DEFAULTCOLOR);
+  HINSTANCE instance = CSkinSource::GetWindowModule();
+  HANDLE big =
+      LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR);
+  HANDLE small =
+      LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR);
   if (big != nullptr) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   if (small != nullptr) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }

@@ -3,7 +3,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cwctype>
+#include <cwchar>
+#include <iterator>
 
 #include "uicontrol.h"
 #include "uivalues.h"
@@ -17,13 +18,8 @@ bool IsStaticClass(const wchar_t* className) {
       L"horizontallayoutui", L"verticallayoutui", L"tablayoutui",  L"childlayoutui",
       L"dialoglayoutui",     L"progresscontainerui", L"cefcontrolui",
   };
-  std::wstring lower = className;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-  for (const wchar_t* name : kStatic) {
-    if (lower == name) return true;
-  }
-  return false;
+  return std::any_of(std::begin(kStatic), std::end(kStatic),
+                     [className](const wchar_t* name) { return _wcsicmp(className, name) == 0; });
 }
 
 }  // namespace
@@ -40,11 +36,6 @@ const CNotifyPump::NotifyMap* WindowImplBase::ClassNotifyMap() {
   };
   static const NotifyMap map = {CNotifyPump::ClassNotifyMap(), entries};
   return &map;
-}
-
-void WindowImplBase::ShowWindow(bool show, bool takeFocus) {
-  if (!IsWindow(window_)) return;
-  ::ShowWindow(window_, !show ? SW_HIDE : takeFocus ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
 }
 
 void WindowImplBase::OnClick(NotifyMsg& msg) {

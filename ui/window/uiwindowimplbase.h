@@ -30,7 +30,6 @@ class WindowImplBase : public CWindowWnd,
   WindowImplBase() = default;
   ~WindowImplBase() override = default;
 
-  void ShowWindow(bool show = true, bool takeFocus = true) override;
   CPaintManagerUI& GetPaintManager() { return paintManager_; }
 
   virtual void InitResource() {}
@@ -55,7 +54,6 @@ class WindowImplBase : public CWindowWnd,
   static const NotifyMap* ClassNotifyMap();
 
  protected:
-  const wchar_t* GetSuperClassName() const override { return L""; }
   UINT GetClassStyle() const override { return CS_DBLCLKS; }
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnFinalMessage(HWND window) override;

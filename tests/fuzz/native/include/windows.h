@@ -12,6 +12,10 @@ using DWORD = uint32_t;
 using UINT = unsigned int;
 using LONG = int32_t;
 using BOOL = int;
+using COLORREF = DWORD;
+
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
 
 struct SIZE {
   LONG cx;
@@ -26,6 +30,10 @@ struct RECT {
 
 constexpr UINT CP_ACP = 0;
 constexpr UINT CP_UTF8 = 65001;
+
+constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
+  return red | static_cast<COLORREF>(green) << 8 | static_cast<COLORREF>(blue) << 16;
+}
 
 // UTF-8 (ill-formed sequences become U+FFFD) or, for CP_ACP, one unit per byte. With a null
 // output it returns the count of units needed.
