@@ -255,18 +255,14 @@ void CButtonUI::CutStrip(const std::wstring& strip, int count,
   if (manager_ == nullptr || strip.empty() || count <= 0) return;
   // The columns are cut from the image as written (100 %); each state string then finds the
   // image's variant for the current scale like any other image string.
-  std::wstring name = strip;
-  std::wstring type;
-  std::wstring dest;
-  for (const auto& pair : ParseImageAttributes(strip)) {
-    if (pair.first == L"file" || pair.first == L"res") name = pair.second;
-    if (pair.first == L"restype") type = pair.second;
-    if (pair.first == L"dest") dest = pair.second;
-  }
+  DrawInfo info;
+  ParseDrawInfo(strip, std::wstring(), nullptr, info);
+  const std::wstring& name = info.imageName;
+  const std::wstring& type = info.resourceType;
   const ImageInfo* image = manager_->FindOrLoadImage(name, type.empty() ? nullptr : type.c_str());
   if (image == nullptr) return;
   const int width = image->width / count;
-  const RECT d = ParseImageRect(dest.c_str());
+  const RECT& d = info.dest;
   for (const auto& target : targets) {
     if (target.first >= count) continue;
     wchar_t cut[1024];
