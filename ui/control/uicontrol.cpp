@@ -88,11 +88,7 @@ void CControlUI::SetPos(RECT rect, bool invalidate) {
   if (invalidate && IsVisible()) {
     RECT area;
     UnionRect(&area, &old, &item_);
-    for (CControlUI* ancestor = parent_; ancestor != nullptr; ancestor = ancestor->GetParent()) {
-      if (!ancestor->IsVisible()) return;
-      if (!IntersectRect(&area, &area, &ancestor->GetPos())) return;
-    }
-    manager_->Invalidate(area);
+    if (ClipToAncestors(area)) manager_->Invalidate(area);
   }
 }
 
@@ -657,10 +653,14 @@ void CControlUI::DoPostPaint(HDC, const RECT&) {}
 void CControlUI::Invalidate() {
   if (!IsVisible() || manager_ == nullptr) return;
   RECT area = item_;
+  if (ClipToAncestors(area)) manager_->Invalidate(area);
+}
+
+bool CControlUI::ClipToAncestors(RECT& area) const {
   for (CControlUI* ancestor = parent_; ancestor != nullptr; ancestor = ancestor->GetParent()) {
-    if (!IntersectRect(&area, &area, &ancestor->GetPos())) return;
+    if (!ancestor->IsVisible() || !IntersectRect(&area, &area, &ancestor->GetPos())) return false;
   }
-  manager_->Invalidate(area);
+  return true;
 }
 
 void CControlUI::NeedUpdate() {

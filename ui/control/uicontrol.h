@@ -253,6 +253,9 @@ class CControlUI {
   // Fills the part being painted with the colour, inside the rounded rectangle of the item
   // when a round size is given.
   void FillBackground(HDC dc, DWORD color, SIZE round);
+  // Clips the area by the rectangle of every ancestor; false when an ancestor is hidden or
+  // nothing of the area is left.
+  bool ClipToAncestors(RECT& area) const;
 
   CPaintManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;

@@ -278,15 +278,10 @@ void CRichEditUI::DoEvent(ControlEvent& event) {
   CContainerUI::DoEvent(event);
 }
 
-RECT CRichEditUI::VisibleRect(RECT rect) const {
-  if (!IntersectRect(&rect, &rect, &item_)) return RECT{};
-  for (CControlUI* ancestor = parent_; ancestor != nullptr; ancestor = ancestor->GetParent()) {
-    if (!ancestor->IsVisible() || !IntersectRect(&rect, &rect, &ancestor->GetPos())) return RECT{};
-  }
-  return rect;
-}
-
 void CRichEditUI::InvalidateCaret() {
-  RECT caret = VisibleRect(host_->GetCaretRect());
-  if (!IsRectEmpty(&caret)) manager_->Invalidate(caret);
+  if (host_ == nullptr || manager_ == nullptr || !manager_->IsLayered()) return;
+  RECT caret = host_->GetCaretRect();
+  if (IntersectRect(&caret, &caret, &item_) && ClipToAncestors(caret)) {
+    manager_->Invalidate(caret);
+  }
 }

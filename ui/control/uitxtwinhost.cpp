@@ -185,12 +185,6 @@ RECT CTxtWinHost::GetCaretRect() const {
   return RECT{caretPos_.x, caretPos_.y, caretPos_.x + caretSize_.cx, caretPos_.y + caretSize_.cy};
 }
 
-void CTxtWinHost::InvalidateCaret() {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
-  if (manager == nullptr || !manager->IsLayered()) return;
-  manager->Invalidate(GetCaretRect());
-}
-
 // ---- IUnknown ----
 
 HRESULT STDMETHODCALLTYPE CTxtWinHost::QueryInterface(REFIID iid, void** object) {
@@ -267,7 +261,7 @@ WINBOOL CTxtWinHost::TxCreateCaret(HBITMAP bitmap, INT width, INT height) {
 
 WINBOOL CTxtWinHost::TxShowCaret(WINBOOL show) {
   caretShown_ = show != FALSE;
-  InvalidateCaret();
+  if (owner_ != nullptr) owner_->InvalidateCaret();
   HWND window = Window();
   if (window == nullptr) return FALSE;
   return show ? ShowCaret(window) : HideCaret(window);
@@ -276,10 +270,12 @@ WINBOOL CTxtWinHost::TxShowCaret(WINBOOL show) {
 // A layered window shows no system caret; the owner draws it, so both the place it leaves
 // and the place it goes to are painted again.
 WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y) {
-  InvalidateCaret();
+  if (owner_ != nullptr) owner_->InvalidateCaret();
   caretPos_ = POINT{x, y};
-  InvalidateCaret();
-  if (owner_ != nullptr) owner_->RestartCaretBlink();
+  if (owner_ != nullptr) {
+    owner_->InvalidateCaret();
+    owner_->RestartCaretBlink();
+  }
   return SetCaretPos(x, y);
 }
 

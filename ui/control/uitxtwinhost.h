@@ -114,7 +114,6 @@ class CTxtWinHost : public ITextHost {
   // The device's logical DPI along one axis, with the fallbacks of the owner's scale.
   int LogicalDpi(int axis) const;
   void Announce(DWORD bit, bool on = true);
-  void InvalidateCaret();
 
   CRichEditUI* owner_;
   ULONG references_ = 1;
