@@ -170,7 +170,8 @@ void CRichEditUI::ReplaceSel(const std::wstring& text, bool canUndo) {
 }
 
 void CRichEditUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
-  // The filter must not outlive this control's time with a manager.
+  // The filter must not outlive this control's time with a manager. It is added here once the
+  // services exist, on the first attach (whose initialisation creates them) and on later ones.
   if (manager_ != nullptr && manager_ != manager) manager_->RemoveMessageFilter(this);
   CContainerUI::SetManager(manager, parent, init);
   if (initialised_ && host_ != nullptr && manager_ != nullptr) manager_->AddMessageFilter(this);
@@ -187,7 +188,6 @@ void CRichEditUI::DoInit() {
   SendServicesMessage(EM_SETLANGOPTIONS, 0, 0);
   SendServicesMessage(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_LINK | ENM_DROPFILES);
   host_->ActivateInPlace();
-  manager_->AddMessageFilter(this);
   // A layered window shows no system caret: this control draws it and blinks it itself.
   if (manager_->IsLayered()) manager_->SetTimer(this, kCaretTimer, GetCaretBlinkTime());
 }
