@@ -4,7 +4,6 @@
 
 #include "uidrawinfo.h"
 #include "uimanager.h"
-#include "uirendertext.h"
 #include "uitablayout.h"
 #include "uivalues.h"
 
@@ -296,14 +295,6 @@ void CButtonUI::PaintForeImage(HDC dc) {
                                                              : nullptr;
   if (chosen != nullptr && !chosen->empty() && DrawImage(dc, *chosen)) return;
   CControlUI::PaintForeImage(dc);
-}
-
-void CButtonUI::PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font) {
-  std::wstring text = GetText();
-  if (text.empty()) return;
-  RECT rect = {item_.left + padding.left, item_.top + padding.top, item_.right - padding.right,
-               item_.bottom - padding.bottom};
-  RenderText(dc, manager_, rect, text, color, font, textStyle_);
 }
 
 void CButtonUI::PaintText(HDC dc) {

@@ -53,8 +53,6 @@ class CButtonUI : public CLabelUI {
   // target (column index, target string); columns beyond the count are skipped.
   void CutStrip(const std::wstring& strip, int count,
                 std::initializer_list<std::pair<int, std::wstring*>> targets);
-  // Draws the text with the colour and font, the padding taken as given.
-  void PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font);
 
   UINT state_ = 0;
   std::wstring normalImage_;

@@ -169,11 +169,10 @@ void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value)
     // (shdowtextcolor, shdowtextr, shdowtextr2, shdowtextoffset) have no effect.
     shadowText_ = ParseMarkupBool(v);
   } else if (name == L"shdowtextcolor" || name == L"shdowtextr" || name == L"shdowtextr2" ||
-             name == L"shdowtextoffset" || name == L"RichTextLineLimit") {
-    // See shdowtext and RichText.
-  } else if (name == L"RichText") {
+             name == L"shdowtextoffset") {
+    // See shdowtext.
+  } else if (name == L"RichText" || name == L"RichTextLineLimit") {
     // Rich text is drawn as plain text.
-    richText_ = ParseMarkupBool(v);
   } else if (name.size() > 9 && name.compare(name.size() - 9, 9, L"SwitchRes") == 0) {
     // Switchable-resource keys of a resource manager that this toolkit does not have.
   } else {
@@ -187,14 +186,15 @@ void CLabelUI::ResolveColors() {
   if (disabledTextColor_ == 0) disabledTextColor_ = manager_->GetDefaultDisabledColor();
 }
 
-void CLabelUI::PaintText(HDC dc) {
-  ResolveColors();
-  std::wstring text = GetText();
-  if (text.empty() && !richText_) return;
-  RECT padding = GetTextPadding();
+void CLabelUI::PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font) {
   RECT rect = {item_.left + padding.left, item_.top + padding.top, item_.right - padding.right,
                item_.bottom - padding.bottom};
+  RenderText(dc, manager_, rect, GetText(), color, font, textStyle_);
+}
+
+void CLabelUI::PaintText(HDC dc) {
+  ResolveColors();
   DWORD color = IsEnabled() ? textColor_ : disabledTextColor_;
   if (shadowText_ && !showHtml_) color = textColor_;
-  RenderText(dc, manager_, rect, text, color, font_, textStyle_);
+  PaintTextWith(dc, GetTextPadding(), color, font_);
 }
