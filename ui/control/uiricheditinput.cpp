@@ -28,13 +28,14 @@ POINT PointOf(LPARAM lParam) {
 
 bool IsKeyMessage(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
 
-bool IsMouseMessage(UINT message) {
+// Every mouse message, the wheels included.
+bool IsAnyMouseMessage(UINT message) {
   return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
 }
 
 // Moves, presses and releases: they belong to the control under the pointer.
 bool IsPointerMessage(UINT message) {
-  return IsMouseMessage(message) && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL;
+  return IsAnyMouseMessage(message) && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL;
 }
 
 }  // namespace
@@ -73,7 +74,7 @@ CRichEditUI::MouseRoute CRichEditUI::RouteMouseMessage(UINT message, LPARAM lPar
 
 LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   if (!IsVisible() || !IsEnabled() || host_ == nullptr || manager_ == nullptr) return 0;
-  const bool mouse = IsMouseMessage(message);
+  const bool mouse = IsAnyMouseMessage(message);
   if (mouse && !IsMouseEnabled()) return 0;
   if (message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) == 0) return 0;
   bool counts = true;
@@ -113,8 +114,7 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
   }
   LRESULT result = 0;
   HRESULT answer = TxSendMessage(message, wParam, lParam, &result);
-  if (counts && (answer == S_OK || IsKeyMessage(message) || message == WM_CHAR ||
-                 message == WM_IME_CHAR || (mouse && host_->IsCaptured()))) {
+  if (counts && (answer == S_OK || IsKeyMessage(message) || (mouse && host_->IsCaptured()))) {
     handled = true;
   }
   return result;
