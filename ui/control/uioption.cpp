@@ -3,10 +3,6 @@
 #include "uimanager.h"
 #include "uivalues.h"
 
-COptionUI::~COptionUI() {
-  if (!group_.empty() && manager_ != nullptr) manager_->RemoveOptionGroup(group_, this);
-}
-
 void* COptionUI::GetInterface(const std::wstring& name) {
   if (name == L"Option") return static_cast<COptionUI*>(this);
   return CButtonUI::GetInterface(name);

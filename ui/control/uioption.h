@@ -7,7 +7,6 @@
 class COptionUI : public CButtonUI {
  public:
   COptionUI() = default;
-  ~COptionUI() override;
 
   const wchar_t* GetClass() const override { return L"OptionUI"; }
   void* GetInterface(const std::wstring& name) override;
