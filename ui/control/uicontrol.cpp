@@ -673,7 +673,6 @@ void CControlUI::NeedUpdate() {
 void CControlUI::NeedParentUpdate() {
   if (parent_ != nullptr) {
     parent_->NeedUpdate();
-    parent_->Invalidate();
   } else {
     NeedUpdate();
   }
