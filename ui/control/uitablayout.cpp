@@ -87,11 +87,6 @@ void CTabLayoutUI::SetPos(RECT rect, bool invalidate) {
   });
 }
 
-RECT CTabLayoutUI::InsetRect() const {
-  return RECT{item_.left + inset_.left, item_.top + inset_.top, item_.right - inset_.right,
-              item_.bottom - inset_.bottom};
-}
-
 void CTabLayoutUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"selectedid") {
     SelectItem(ParseMarkupInt(value.c_str()), true);
