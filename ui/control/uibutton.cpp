@@ -222,16 +222,8 @@ void CButtonUI::SetAttribute(const std::wstring& name, const std::wstring& value
 }
 
 void CButtonUI::RefreshStateBits() {
-  if (IsFocused()) {
-    state_ |= kButtonFocused;
-  } else {
-    state_ &= ~kButtonFocused;
-  }
-  if (!IsEnabled()) {
-    state_ |= kButtonDisabled;
-  } else {
-    state_ &= ~kButtonDisabled;
-  }
+  SetBits(state_, kButtonFocused, IsFocused());
+  SetBits(state_, kButtonDisabled, !IsEnabled());
   if (manager_ != nullptr && !IsWindowEnabled(manager_->GetPaintWindow())) {
     state_ &= kButtonDisabled;
   }

@@ -7,12 +7,19 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "uievents.h"
 
 class CPaintManagerUI;
 class CControlUI;
+
+// Sets (on) or clears the bits in a flag word such as a style or state word.
+template <class Word>
+void SetBits(Word& word, std::common_type_t<Word> bits, bool on) {
+  word = on ? word | bits : word & ~bits;
+}
 
 // Control flags answered by GetControlFlags.
 constexpr UINT UIFLAG_TABSTOP = 0x01;

@@ -137,10 +137,9 @@ void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value)
       textStyle_ = (textStyle_ & ~(DT_VCENTER | DT_WORDBREAK)) | DT_BOTTOM | DT_SINGLELINE;
     }
   } else if (name == L"endellipsis") {
-    textStyle_ = ParseMarkupBool(v) ? textStyle_ | DT_END_ELLIPSIS : textStyle_ & ~DT_END_ELLIPSIS;
+    SetBits(textStyle_, DT_END_ELLIPSIS, ParseMarkupBool(v));
   } else if (name == L"midellipsis") {
-    textStyle_ = ParseMarkupBool(v) ? textStyle_ | kTextMiddleEllipsis
-                                    : textStyle_ & ~kTextMiddleEllipsis;
+    SetBits(textStyle_, kTextMiddleEllipsis, ParseMarkupBool(v));
   } else if (name == L"wordbreak") {
     if (ParseMarkupBool(v)) {
       textStyle_ = (textStyle_ & ~DT_SINGLELINE) | DT_WORDBREAK | DT_EDITCONTROL;
@@ -148,7 +147,7 @@ void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value)
       textStyle_ = (textStyle_ & ~(DT_WORDBREAK | DT_EDITCONTROL)) | DT_SINGLELINE;
     }
   } else if (name == L"noprefix") {
-    textStyle_ = ParseMarkupBool(v) ? textStyle_ | DT_NOPREFIX : textStyle_ & ~DT_NOPREFIX;
+    SetBits(textStyle_, DT_NOPREFIX, ParseMarkupBool(v));
   } else if (name == L"font") {
     SetFont(ParseMarkupInt(v));
   } else if (name == L"textcolor") {

@@ -23,11 +23,7 @@ void COptionUI::SetGroup(const std::wstring& group) {
 void COptionUI::Selected(bool selected, bool notify) {
   if (selected_ == selected) return;
   selected_ = selected;
-  if (selected_) {
-    state_ |= kButtonSelected;
-  } else {
-    state_ &= ~kButtonSelected;
-  }
+  SetBits(state_, kButtonSelected, selected_);
   if (manager_ != nullptr) {
     if (!group_.empty() && selected_) {
       const std::vector<CControlUI*>* members = manager_->GetOptionGroup(group_);

@@ -12,8 +12,6 @@ namespace {
 // Code page of the text exchanged with the services: UTF-16.
 constexpr UINT kUtf16CodePage = 1200;
 
-void SetStyleBit(DWORD& style, DWORD bits, bool on) { style = on ? style | bits : style & ~bits; }
-
 }  // namespace
 
 CRichEditUI::CRichEditUI() = default;
@@ -73,8 +71,7 @@ void CRichEditUI::SetRich(bool rich) {
 }
 
 void CRichEditUI::SetReadOnly(bool readOnly) {
-  readOnly_ = readOnly;
-  SetStyleBit(style_, ES_READONLY, readOnly);
+  SetBits(style_, ES_READONLY, readOnly);
   if (host_ != nullptr) host_->SetReadOnly(readOnly);
 }
 
@@ -225,9 +222,9 @@ void CRichEditUI::SetAttribute(const std::wstring& name, const std::wstring& val
   } else if (name == L"hscrollbar") {
     if (ParseMarkupBool(v)) style_ |= WS_HSCROLL | ES_DISABLENOSCROLL;
   } else if (name == L"autohscroll") {
-    SetStyleBit(style_, ES_AUTOHSCROLL, ParseMarkupBool(v));
+    SetBits(style_, ES_AUTOHSCROLL, ParseMarkupBool(v));
   } else if (name == L"multiline") {
-    SetStyleBit(style_, ES_MULTILINE, ParseMarkupBool(v));
+    SetBits(style_, ES_MULTILINE, ParseMarkupBool(v));
   } else if (name == L"wanttab") {
     SetWantTab(ParseMarkupBool(v));
   } else if (name == L"wantreturn") {

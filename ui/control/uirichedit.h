@@ -36,7 +36,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   void SetTransparent(bool transparent);
   bool IsRich() const { return rich_; }
   void SetRich(bool rich);
-  bool IsReadOnly() const { return readOnly_; }
+  bool IsReadOnly() const { return (style_ & ES_READONLY) != 0; }
   void SetReadOnly(bool readOnly);
   int GetFont() const { return font_; }
   // Rebuilds the services' character format from the font of the id.
@@ -142,7 +142,6 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   bool wantCtrlReturn_ = true;
   bool transparent_ = true;
   bool rich_ = true;
-  bool readOnly_ = false;
   DWORD textColor_ = 0;
   // The colour the services were given last.
   COLORREF servicesColor_ = 0;

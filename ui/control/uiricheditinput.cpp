@@ -143,10 +143,10 @@ void CRichEditUI::ShowContextMenu(POINT screen) {
   AppendMenuW(menu, MF_STRING | state(SendServicesMessage(EM_CANREDO) == 1), kMenuRedo,
               L"重做(&R)");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING | state(!readOnly_ && !empty), kMenuCut, L"剪切(&X)");
+  AppendMenuW(menu, MF_STRING | state(!IsReadOnly() && !empty), kMenuCut, L"剪切(&X)");
   AppendMenuW(menu, MF_STRING | state(!empty), kMenuCopy, L"复制(&C)");
-  AppendMenuW(menu, MF_STRING | state(!readOnly_), kMenuPaste, L"粘贴(&V)");
-  AppendMenuW(menu, MF_STRING | state(!readOnly_ && !empty), kMenuClear, L"清空(&L)");
+  AppendMenuW(menu, MF_STRING | state(!IsReadOnly()), kMenuPaste, L"粘贴(&V)");
+  AppendMenuW(menu, MF_STRING | state(!IsReadOnly() && !empty), kMenuClear, L"清空(&L)");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, kMenuSelectAll, L"全选(&A)");
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, manager_->GetPaintWindow(),

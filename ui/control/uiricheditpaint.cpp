@@ -38,8 +38,8 @@ void CRichEditUI::PaintBkColor(HDC dc) {
 }
 
 void CRichEditUI::PaintStatusImage(HDC dc) {
-  buttonState_ = IsEnabled() ? buttonState_ & ~kStateDisabled : buttonState_ | kStateDisabled;
-  buttonState_ = focused_ ? buttonState_ | kStateFocused : buttonState_ & ~kStateFocused;
+  SetBits(buttonState_, kStateDisabled, !IsEnabled());
+  SetBits(buttonState_, kStateFocused, focused_);
   const std::wstring* image = (buttonState_ & kStateDisabled) != 0  ? &disabledImage_
                               : (buttonState_ & kStateFocused) != 0 ? &focusedImage_
                               : (buttonState_ & kStateHot) != 0     ? &hotImage_

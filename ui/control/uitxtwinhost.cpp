@@ -158,7 +158,7 @@ void CTxtWinHost::SetRichTextFlag(bool rich) {
 }
 
 void CTxtWinHost::SetReadOnly(bool readOnly) {
-  style_ = readOnly ? style_ | ES_READONLY : style_ & ~ES_READONLY;
+  SetBits(style_, ES_READONLY, readOnly);
   Announce(TXTBIT_READONLY, readOnly);
 }
 
