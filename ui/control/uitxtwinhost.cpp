@@ -61,7 +61,7 @@ CTxtWinHost::CTxtWinHost(CRichEditUI* owner, DWORD style, COLORREF color)
   maxLength_ = limit < 1 ? kDefaultMaxLength : limit;
 
   charFormat_.cbSize = sizeof charFormat_;
-  CPaintManagerUI* manager = owner->GetManager();
+  CPaintManagerUI* manager = Manager();
   SetFont(manager != nullptr ? manager->GetFont(owner->GetFont()) : nullptr);
   SetColor(color);
 
@@ -84,14 +84,18 @@ void CTxtWinHost::Detach() {
   }
 }
 
+CPaintManagerUI* CTxtWinHost::Manager() const {
+  return owner_ != nullptr ? owner_->GetManager() : nullptr;
+}
+
 HWND CTxtWinHost::Window() const {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   return manager != nullptr ? manager->GetPaintWindow() : nullptr;
 }
 
-int CTxtWinHost::LogicalDpi(int axis) const {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
-  HDC dc = manager != nullptr ? manager->GetPaintDC() : nullptr;
+int CTxtWinHost::LogicalDpi(int axis) {
+  CPaintManagerUI* manager = Manager();
+  HDC dc = TxGetDC();
   int dpi = dc != nullptr ? GetDeviceCaps(dc, axis) : 0;
   if (dpi == 0 && manager != nullptr) dpi = manager->GetDPIObj()->GetDPI();
   return dpi != 0 ? dpi : 96;
@@ -169,10 +173,8 @@ void CTxtWinHost::LimitText(LONG length) {
 
 bool CTxtWinHost::DoSetCursor(POINT point) {
   if (!services_ || !PtInRect(&client_, point)) return false;
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
-  HDC dc = manager != nullptr ? manager->GetPaintDC() : nullptr;
-  services_->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, dc, nullptr, &client_, point.x,
-                           point.y);
+  services_->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, TxGetDC(), nullptr, &client_,
+                           point.x, point.y);
   return true;
 }
 
@@ -209,7 +211,7 @@ ULONG STDMETHODCALLTYPE CTxtWinHost::Release() {
 // ---- ITextHost ----
 
 HDC CTxtWinHost::TxGetDC() {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   return manager != nullptr ? manager->GetPaintDC() : nullptr;
 }
 
@@ -243,7 +245,7 @@ WINBOOL CTxtWinHost::TxSetScrollPos(INT bar, INT pos, WINBOOL) {
 }
 
 void CTxtWinHost::TxInvalidateRect(LPCRECT rect, WINBOOL) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   if (manager != nullptr) manager->Invalidate(rect != nullptr ? *rect : client_);
 }
 
@@ -280,12 +282,12 @@ WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y) {
 }
 
 WINBOOL CTxtWinHost::TxSetTimer(UINT id, UINT timeout) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   return manager != nullptr && manager->SetTimer(owner_, id, timeout);
 }
 
 void CTxtWinHost::TxKillTimer(UINT id) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   if (manager != nullptr) manager->KillTimer(owner_, id);
 }
 
@@ -299,7 +301,7 @@ void CTxtWinHost::TxScrollWindowEx(INT, INT, LPCRECT scroll, LPCRECT, HRGN, LPRE
 }
 
 void CTxtWinHost::TxSetCapture(WINBOOL capture) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   if (manager == nullptr) return;
   captured_ = capture != FALSE;
   if (captured_) {
