@@ -76,22 +76,23 @@ SIZE CLabelUI::EstimateSize(SIZE available) {
   SIZE size = {GetFixedWidth(), GetFixedHeight()};
   if (manager_ == nullptr) return lastEstimate_ = size;
   const RECT padding = GetTextPadding();
+  const int measureFont = MeasureFont();
   if ((textStyle_ & DT_SINGLELINE) == 0) {
     const UINT style = textStyle_ & ~(DT_CENTER | DT_RIGHT);
     if (size.cx == 0 && autoWidth_) {
-      RECT measured = MeasureText(RECT{0, 0, available.cx, 9999}, style, font_);
+      RECT measured = MeasureText(RECT{0, 0, available.cx, 9999}, style, measureFont);
       // Html text is drawn as plain text here; its measured edge keeps the html margin.
       if (showHtml_) measured.right += 4;
       size.cx = measured.right - measured.left + padding.left + padding.right;
     }
     if (size.cy == 0 && autoHeight_ && size.cx > 0) {
-      RECT measured = MeasureText(RECT{0, 0, size.cx, 9999}, style, font_);
+      RECT measured = MeasureText(RECT{0, 0, size.cx, 9999}, style, measureFont);
       size.cy = measured.bottom - measured.top + padding.top + padding.bottom;
     }
   } else if ((size.cy == 0 && autoHeight_) || (size.cx == 0 && autoWidth_)) {
-    const FontInfo* font = manager_->GetFontInfo(font_);
+    const FontInfo* font = manager_->GetFontInfo(measureFont);
     LONG fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
-    RECT measured = MeasureText(RECT{0, 0, 9999, fontHeight + 8}, textStyle_, font_);
+    RECT measured = MeasureText(RECT{0, 0, 9999, fontHeight + 8}, textStyle_, measureFont);
     if (size.cy == 0 && autoHeight_) {
       size.cy = measured.bottom - measured.top + padding.top + padding.bottom;
     }

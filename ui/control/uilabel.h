@@ -39,6 +39,8 @@ class CLabelUI : public CControlUI {
   void ResolveColors();
   // Draws the text with the colour and font, the padding taken as given.
   void PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font);
+  // The font the text is measured with for EstimateSize.
+  virtual int MeasureFont() const { return font_; }
   // Measures the text in rect with the style (DT_CALCRECT is added) and the font.
   RECT MeasureText(const RECT& rect, UINT style, int font);
 

@@ -99,16 +99,6 @@ void COptionUI::SetAttribute(const std::wstring& name, const std::wstring& value
   Invalidate();
 }
 
-SIZE COptionUI::EstimateSize(SIZE available) {
-  // An option is measured with its selected font, whatever its state.
-  if (selectedFont_ == -1) return CButtonUI::EstimateSize(available);
-  int font = font_;
-  font_ = selectedFont_;
-  SIZE size = CButtonUI::EstimateSize(available);
-  font_ = font;
-  return size;
-}
-
 void COptionUI::PaintBkColor(HDC dc) {
   if (!selected_) {
     CButtonUI::PaintBkColor(dc);
