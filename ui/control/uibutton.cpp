@@ -40,19 +40,8 @@ bool CButtonUI::Inside(const ControlEvent& event) const {
   return PtInRect(&item_, event.mouse) != FALSE;
 }
 
-void CButtonUI::Notify(const wchar_t* type, WPARAM wParam, LPARAM lParam) {
-  if (manager_ != nullptr) manager_->SendNotify(this, type, wParam, lParam);
-}
-
 void CButtonUI::DoEvent(ControlEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-    if (parent_ != nullptr) {
-      parent_->DoEvent(event);
-    } else {
-      CControlUI::DoEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEvent(event)) return;
   switch (event.type) {
     case UIEvent::KeyDown:
       if (IsKeyboardEnabled() && keyboardActive_ &&

@@ -46,7 +46,6 @@ class CButtonUI : public CLabelUI {
  protected:
   // Whether the event's point lies in the item rectangle.
   bool Inside(const ControlEvent& event) const;
-  void Notify(const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0);
   // Refreshes the focused and disabled bits from the control (and the window).
   void RefreshStateBits();
   // Cuts a strip of `count` equal columns into image strings of the columns given for each

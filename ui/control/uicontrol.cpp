@@ -263,6 +263,20 @@ void CControlUI::Event(ControlEvent& event) {
   if (OnEvent(&event)) DoEvent(event);
 }
 
+void CControlUI::Notify(const wchar_t* type, WPARAM wParam, LPARAM lParam) {
+  if (manager_ != nullptr) manager_->SendNotify(this, type, wParam, lParam);
+}
+
+bool CControlUI::ForwardMouseEvent(ControlEvent& event) {
+  if (IsMouseEnabled() || !IsMouseEvent(event.type)) return false;
+  if (parent_ != nullptr) {
+    parent_->DoEvent(event);
+  } else {
+    CControlUI::DoEvent(event);
+  }
+  return true;
+}
+
 void CControlUI::DoEvent(ControlEvent& event) {
   switch (event.type) {
     case UIEvent::SetCursor:
@@ -277,11 +291,11 @@ void CControlUI::DoEvent(ControlEvent& event) {
       Invalidate();
       return;
     case UIEvent::Timer:
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyTimer, event.wParam, event.lParam);
+      Notify(kNotifyTimer, event.wParam, event.lParam);
       return;
     case UIEvent::ContextMenu:
       if (contextMenuUsed_ && manager_ != nullptr) {
-        manager_->SendNotify(this, kNotifyMenu, event.wParam, event.lParam);
+        Notify(kNotifyMenu, event.wParam, event.lParam);
         return;
       }
       break;
@@ -289,18 +303,15 @@ void CControlUI::DoEvent(ControlEvent& event) {
     case UIEvent::MouseLeave:
       if (IsEnabled() && responseMouseEnterLeave_) {
         Invalidate();
-        if (manager_ != nullptr) {
-          manager_->SendNotify(this, event.type == UIEvent::MouseEnter ? kNotifyMouseEnter
-                                                                        : kNotifyMouseLeave,
-                               event.wParam, event.lParam);
-        }
+        Notify(event.type == UIEvent::MouseEnter ? kNotifyMouseEnter : kNotifyMouseLeave,
+               event.wParam, event.lParam);
       }
       return;
     case UIEvent::KeyDown:
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyKeyDown, event.wParam, event.lParam);
+      Notify(kNotifyKeyDown, event.wParam, event.lParam);
       return;
     case UIEvent::Char:
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyChar, event.wParam, event.lParam);
+      Notify(kNotifyChar, event.wParam, event.lParam);
       return;
     case UIEvent::MouseHover:
     case UIEvent::MouseMove:
@@ -308,7 +319,7 @@ void CControlUI::DoEvent(ControlEvent& event) {
       const wchar_t* type = event.type == UIEvent::MouseHover  ? kNotifyMouseHover
                             : event.type == UIEvent::MouseMove ? kNotifyMouseMove
                                                                : kNotifyMouseWheel;
-      if (manager_ != nullptr) manager_->SendNotify(this, type, event.wParam, event.lParam);
+      Notify(type, event.wParam, event.lParam);
       break;
     }
     case UIEvent::BeginDrag:
@@ -319,7 +330,7 @@ void CControlUI::DoEvent(ControlEvent& event) {
                             : event.type == UIEvent::DragMoveBegin ? kNotifyDragMoveBegin
                             : event.type == UIEvent::DragMoving    ? kNotifyDragMoving
                                                                    : kNotifyDragMoveEnd;
-      if (manager_ != nullptr) manager_->SendNotify(this, type, event.wParam, event.lParam);
+      Notify(type, event.wParam, event.lParam);
       return;
     }
     default:

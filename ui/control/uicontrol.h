@@ -253,6 +253,11 @@ class CControlUI {
   CEventSource OnNotify;
 
  protected:
+  // Sends the notification of this control through the manager (nothing without one).
+  void Notify(const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0);
+  // A mouse event of a control that takes no mouse input goes to the parent (to the plain
+  // control handling without one); true when it was handed on so.
+  bool ForwardMouseEvent(ControlEvent& event);
   // Scales a stored 100 % value by the manager's DPI scale (unscaled without a manager).
   int Scale(int value) const;
   RECT Scale(const RECT& rect) const;

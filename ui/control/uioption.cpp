@@ -34,7 +34,7 @@ void COptionUI::Selected(bool selected, bool notify) {
         }
       }
     }
-    if (notify) manager_->SendNotify(this, kNotifySelectChanged);
+    if (notify) Notify(kNotifySelectChanged);
   }
   Invalidate();
 }

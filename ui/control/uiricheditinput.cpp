@@ -171,9 +171,9 @@ HRESULT CRichEditUI::TxSendMessage(UINT message, WPARAM wParam, LPARAM lParam, L
   if (services == nullptr) return S_FALSE;
   if (message == WM_KEYDOWN && manager_ != nullptr) {
     if (wParam != VK_RETURN) {
-      manager_->SendNotify(this, kNotifyKeyDown, wParam, 0);
+      Notify(kNotifyKeyDown, wParam, 0);
     } else if (!wantReturn_ || (GetKeyState(VK_CONTROL) < 0 && !wantCtrlReturn_)) {
-      manager_->SendNotify(this, kNotifyReturn);
+      Notify(kNotifyReturn);
       return S_OK;
     }
   }
@@ -185,7 +185,7 @@ bool CRichEditUI::OnTxViewChanged(bool) { return true; }
 void CRichEditUI::OnTxNotify(DWORD code, void* data) {
   if (manager_ == nullptr) return;
   if (code == EN_CHANGE) {
-    manager_->SendNotify(this, kNotifyTextChanged);
+    Notify(kNotifyTextChanged);
     return;
   }
   const bool forwarded = code == EN_MSGFILTER || code == EN_SELCHANGE || code == EN_DROPFILES ||
@@ -201,14 +201,7 @@ void CRichEditUI::OnTxNotify(DWORD code, void* data) {
 }
 
 void CRichEditUI::DoEvent(ControlEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-    if (parent_ != nullptr) {
-      parent_->DoEvent(event);
-    } else {
-      CContainerUI::DoEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEvent(event)) return;
   switch (event.type) {
     case UIEvent::SetCursor:
       if (IsEnabled() && host_ != nullptr && manager_ != nullptr) {
@@ -253,7 +246,7 @@ void CRichEditUI::DoEvent(ControlEvent& event) {
         }
         return;
       }
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyTimer, event.wParam, event.lParam);
+      Notify(kNotifyTimer, event.wParam, event.lParam);
       SendServicesMessage(WM_TIMER, event.wParam, event.lParam);
       return;
     case UIEvent::ScrollWheel:

@@ -60,7 +60,7 @@ bool CTabLayoutUI::SelectItem(int index, bool takeFocus) {
   NeedParentUpdate();
   if (manager_ != nullptr) {
     if (takeFocus) manager_->SetNextTabControl();
-    manager_->SendNotify(this, kNotifyTabSelect, curSel_, prevSel_);
+    Notify(kNotifyTabSelect, curSel_, prevSel_);
   }
   return true;
 }
