@@ -105,8 +105,10 @@ void CTxtWinHost::Announce(DWORD bit, bool on) {
   if (!services_) return;
   services_->OnTxPropertyBitsChange(bit, on ? bit : 0);
   LRESULT ignored = 0;
-  // Wine's text services read the host's character format and maximum length only when they
-  // are created; these changes reach them as messages too (the same values on Windows).
+  // Wine's text services read the host's character format only when they are created and its
+  // maximum length not even then, so a new format and the limit (which Create announces once
+  // the services exist) go to them as messages too; on Windows these repeat what the services
+  // read through the property bits.
   if (bit == TXTBIT_CHARFORMATCHANGE) {
     services_->TxSendMessage(EM_SETCHARFORMAT, SCF_DEFAULT,
                              reinterpret_cast<LPARAM>(&charFormat_), &ignored);
