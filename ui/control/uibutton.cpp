@@ -4,7 +4,6 @@
 
 #include "uidrawinfo.h"
 #include "uimanager.h"
-#include "uirendertext.h"
 #include "uitablayout.h"
 #include "uivalues.h"
 
@@ -41,19 +40,8 @@ bool CButtonUI::Inside(const ControlEvent& event) const {
   return PtInRect(&item_, event.mouse) != FALSE;
 }
 
-void CButtonUI::Notify(const wchar_t* type, WPARAM wParam, LPARAM lParam) {
-  if (manager_ != nullptr) manager_->SendNotify(this, type, wParam, lParam);
-}
-
 void CButtonUI::DoEvent(ControlEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-    if (parent_ != nullptr) {
-      parent_->DoEvent(event);
-    } else {
-      CControlUI::DoEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEvent(event)) return;
   switch (event.type) {
     case UIEvent::KeyDown:
       if (IsKeyboardEnabled() && keyboardActive_ &&
@@ -223,16 +211,8 @@ void CButtonUI::SetAttribute(const std::wstring& name, const std::wstring& value
 }
 
 void CButtonUI::RefreshStateBits() {
-  if (IsFocused()) {
-    state_ |= kButtonFocused;
-  } else {
-    state_ &= ~kButtonFocused;
-  }
-  if (!IsEnabled()) {
-    state_ |= kButtonDisabled;
-  } else {
-    state_ &= ~kButtonDisabled;
-  }
+  SetBits(state_, kButtonFocused, IsFocused());
+  SetBits(state_, kButtonDisabled, !IsEnabled());
   if (manager_ != nullptr && !IsWindowEnabled(manager_->GetPaintWindow())) {
     state_ &= kButtonDisabled;
   }
@@ -255,18 +235,14 @@ void CButtonUI::CutStrip(const std::wstring& strip, int count,
   if (manager_ == nullptr || strip.empty() || count <= 0) return;
   // The columns are cut from the image as written (100 %); each state string then finds the
   // image's variant for the current scale like any other image string.
-  std::wstring name = strip;
-  std::wstring type;
-  std::wstring dest;
-  for (const auto& pair : ParseImageAttributes(strip)) {
-    if (pair.first == L"file" || pair.first == L"res") name = pair.second;
-    if (pair.first == L"restype") type = pair.second;
-    if (pair.first == L"dest") dest = pair.second;
-  }
+  DrawInfo info;
+  ParseDrawInfo(strip, std::wstring(), nullptr, info);
+  const std::wstring& name = info.imageName;
+  const std::wstring& type = info.resourceType;
   const ImageInfo* image = manager_->FindOrLoadImage(name, type.empty() ? nullptr : type.c_str());
   if (image == nullptr) return;
   const int width = image->width / count;
-  const RECT d = ParseImageRect(dest.c_str());
+  const RECT& d = info.dest;
   for (const auto& target : targets) {
     if (target.first >= count) continue;
     wchar_t cut[1024];
@@ -300,14 +276,6 @@ void CButtonUI::PaintForeImage(HDC dc) {
                                                              : nullptr;
   if (chosen != nullptr && !chosen->empty() && DrawImage(dc, *chosen)) return;
   CControlUI::PaintForeImage(dc);
-}
-
-void CButtonUI::PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font) {
-  std::wstring text = GetText();
-  if (text.empty()) return;
-  RECT rect = {item_.left + padding.left, item_.top + padding.top, item_.right - padding.right,
-               item_.bottom - padding.bottom};
-  RenderText(dc, manager_, rect, text, color, font, textStyle_);
 }
 
 void CButtonUI::PaintText(HDC dc) {

@@ -46,15 +46,12 @@ class CButtonUI : public CLabelUI {
  protected:
   // Whether the event's point lies in the item rectangle.
   bool Inside(const ControlEvent& event) const;
-  void Notify(const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0);
   // Refreshes the focused and disabled bits from the control (and the window).
   void RefreshStateBits();
   // Cuts a strip of `count` equal columns into image strings of the columns given for each
   // target (column index, target string); columns beyond the count are skipped.
   void CutStrip(const std::wstring& strip, int count,
                 std::initializer_list<std::pair<int, std::wstring*>> targets);
-  // Draws the text with the colour and font, the padding taken as given.
-  void PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font);
 
   UINT state_ = 0;
   std::wstring normalImage_;

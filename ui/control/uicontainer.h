@@ -96,7 +96,7 @@ class CContainerUI : public CControlUI, public IContainerUI {
  protected:
   // The item rectangle minus the inset: the working rectangle of the layouts, to which
   // painting clips the non-float children and in which hit tests find them.
-  virtual RECT InsetRect() const;
+  RECT InsetRect() const;
   // Paints the visible children that meet the paint rectangle; false when one stopped it.
   bool PaintItems(HDC dc, const RECT& paint, CControlUI* stop);
 

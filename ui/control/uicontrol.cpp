@@ -89,11 +89,7 @@ void CControlUI::SetPos(RECT rect, bool invalidate) {
   if (invalidate && IsVisible()) {
     RECT area;
     UnionRect(&area, &old, &item_);
-    for (CControlUI* ancestor = parent_; ancestor != nullptr; ancestor = ancestor->GetParent()) {
-      if (!ancestor->IsVisible()) return;
-      if (!IntersectRect(&area, &area, &ancestor->GetPos())) return;
-    }
-    manager_->Invalidate(area);
+    if (ClipToAncestors(area)) manager_->Invalidate(area);
   }
 }
 
@@ -268,6 +264,20 @@ void CControlUI::Event(ControlEvent& event) {
   if (OnEvent(&event)) DoEvent(event);
 }
 
+void CControlUI::Notify(const wchar_t* type, WPARAM wParam, LPARAM lParam) {
+  if (manager_ != nullptr) manager_->SendNotify(this, type, wParam, lParam);
+}
+
+bool CControlUI::ForwardMouseEvent(ControlEvent& event) {
+  if (IsMouseEnabled() || !IsMouseEvent(event.type)) return false;
+  if (parent_ != nullptr) {
+    parent_->DoEvent(event);
+  } else {
+    CControlUI::DoEvent(event);
+  }
+  return true;
+}
+
 void CControlUI::DoEvent(ControlEvent& event) {
   switch (event.type) {
     case UIEvent::SetCursor:
@@ -282,11 +292,11 @@ void CControlUI::DoEvent(ControlEvent& event) {
       Invalidate();
       return;
     case UIEvent::Timer:
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyTimer, event.wParam, event.lParam);
+      Notify(kNotifyTimer, event.wParam, event.lParam);
       return;
     case UIEvent::ContextMenu:
       if (contextMenuUsed_ && manager_ != nullptr) {
-        manager_->SendNotify(this, kNotifyMenu, event.wParam, event.lParam);
+        Notify(kNotifyMenu, event.wParam, event.lParam);
         return;
       }
       break;
@@ -294,18 +304,15 @@ void CControlUI::DoEvent(ControlEvent& event) {
     case UIEvent::MouseLeave:
       if (IsEnabled() && responseMouseEnterLeave_) {
         Invalidate();
-        if (manager_ != nullptr) {
-          manager_->SendNotify(this, event.type == UIEvent::MouseEnter ? kNotifyMouseEnter
-                                                                        : kNotifyMouseLeave,
-                               event.wParam, event.lParam);
-        }
+        Notify(event.type == UIEvent::MouseEnter ? kNotifyMouseEnter : kNotifyMouseLeave,
+               event.wParam, event.lParam);
       }
       return;
     case UIEvent::KeyDown:
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyKeyDown, event.wParam, event.lParam);
+      Notify(kNotifyKeyDown, event.wParam, event.lParam);
       return;
     case UIEvent::Char:
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyChar, event.wParam, event.lParam);
+      Notify(kNotifyChar, event.wParam, event.lParam);
       return;
     case UIEvent::MouseHover:
     case UIEvent::MouseMove:
@@ -313,7 +320,7 @@ void CControlUI::DoEvent(ControlEvent& event) {
       const wchar_t* type = event.type == UIEvent::MouseHover  ? kNotifyMouseHover
                             : event.type == UIEvent::MouseMove ? kNotifyMouseMove
                                                                : kNotifyMouseWheel;
-      if (manager_ != nullptr) manager_->SendNotify(this, type, event.wParam, event.lParam);
+      Notify(type, event.wParam, event.lParam);
       break;
     }
     case UIEvent::BeginDrag:
@@ -324,7 +331,7 @@ void CControlUI::DoEvent(ControlEvent& event) {
                             : event.type == UIEvent::DragMoveBegin ? kNotifyDragMoveBegin
                             : event.type == UIEvent::DragMoving    ? kNotifyDragMoving
                                                                    : kNotifyDragMoveEnd;
-      if (manager_ != nullptr) manager_->SendNotify(this, type, event.wParam, event.lParam);
+      Notify(type, event.wParam, event.lParam);
       return;
     }
     default:
@@ -658,10 +665,14 @@ void CControlUI::DoPostPaint(HDC, const RECT&) {}
 void CControlUI::Invalidate() {
   if (!IsVisible() || manager_ == nullptr) return;
   RECT area = item_;
+  if (ClipToAncestors(area)) manager_->Invalidate(area);
+}
+
+bool CControlUI::ClipToAncestors(RECT& area) const {
   for (CControlUI* ancestor = parent_; ancestor != nullptr; ancestor = ancestor->GetParent()) {
-    if (!IntersectRect(&area, &area, &ancestor->GetPos())) return;
+    if (!ancestor->IsVisible() || !IntersectRect(&area, &area, &ancestor->GetPos())) return false;
   }
-  manager_->Invalidate(area);
+  return true;
 }
 
 void CControlUI::NeedUpdate() {
@@ -674,7 +685,6 @@ void CControlUI::NeedUpdate() {
 void CControlUI::NeedParentUpdate() {
   if (parent_ != nullptr) {
     parent_->NeedUpdate();
-    parent_->Invalidate();
   } else {
     NeedUpdate();
   }

@@ -7,12 +7,19 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "uievents.h"
 
 class CPaintManagerUI;
 class CControlUI;
+
+// Sets (on) or clears the bits in a flag word such as a style or state word.
+template <class Word>
+void SetBits(Word& word, std::common_type_t<Word> bits, bool on) {
+  word = on ? word | bits : word & ~bits;
+}
 
 // Control flags answered by GetControlFlags.
 constexpr UINT UIFLAG_TABSTOP = 0x01;
@@ -248,6 +255,11 @@ class CControlUI {
   CEventSource OnNotify;
 
  protected:
+  // Sends the notification of this control through the manager (nothing without one).
+  void Notify(const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0);
+  // A mouse event of a control that takes no mouse input goes to the parent (to the plain
+  // control handling without one); true when it was handed on so.
+  bool ForwardMouseEvent(ControlEvent& event);
   // Scales a stored 100 % value by the manager's DPI scale (unscaled without a manager).
   int Scale(int value) const;
   RECT Scale(const RECT& rect) const;
@@ -255,6 +267,9 @@ class CControlUI {
   // Fills the part being painted with the colour, inside the rounded rectangle of the item
   // when a round size is given.
   void FillBackground(HDC dc, DWORD color, SIZE round);
+  // Clips the area by the rectangle of every ancestor; false when an ancestor is hidden or
+  // nothing of the area is left.
+  bool ClipToAncestors(RECT& area) const;
 
   CPaintManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;

@@ -76,22 +76,23 @@ SIZE CLabelUI::EstimateSize(SIZE available) {
   SIZE size = {GetFixedWidth(), GetFixedHeight()};
   if (manager_ == nullptr) return lastEstimate_ = size;
   const RECT padding = GetTextPadding();
+  const int measureFont = MeasureFont();
   if ((textStyle_ & DT_SINGLELINE) == 0) {
     const UINT style = textStyle_ & ~(DT_CENTER | DT_RIGHT);
     if (size.cx == 0 && autoWidth_) {
-      RECT measured = MeasureText(RECT{0, 0, available.cx, 9999}, style, font_);
+      RECT measured = MeasureText(RECT{0, 0, available.cx, 9999}, style, measureFont);
       // Html text is drawn as plain text here; its measured edge keeps the html margin.
       if (showHtml_) measured.right += 4;
       size.cx = measured.right - measured.left + padding.left + padding.right;
     }
     if (size.cy == 0 && autoHeight_ && size.cx > 0) {
-      RECT measured = MeasureText(RECT{0, 0, size.cx, 9999}, style, font_);
+      RECT measured = MeasureText(RECT{0, 0, size.cx, 9999}, style, measureFont);
       size.cy = measured.bottom - measured.top + padding.top + padding.bottom;
     }
   } else if ((size.cy == 0 && autoHeight_) || (size.cx == 0 && autoWidth_)) {
-    const FontInfo* font = manager_->GetFontInfo(font_);
+    const FontInfo* font = manager_->GetFontInfo(measureFont);
     LONG fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
-    RECT measured = MeasureText(RECT{0, 0, 9999, fontHeight + 8}, textStyle_, font_);
+    RECT measured = MeasureText(RECT{0, 0, 9999, fontHeight + 8}, textStyle_, measureFont);
     if (size.cy == 0 && autoHeight_) {
       size.cy = measured.bottom - measured.top + padding.top + padding.bottom;
     }
@@ -137,10 +138,9 @@ void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value)
       textStyle_ = (textStyle_ & ~(DT_VCENTER | DT_WORDBREAK)) | DT_BOTTOM | DT_SINGLELINE;
     }
   } else if (name == L"endellipsis") {
-    textStyle_ = ParseMarkupBool(v) ? textStyle_ | DT_END_ELLIPSIS : textStyle_ & ~DT_END_ELLIPSIS;
+    SetBits(textStyle_, DT_END_ELLIPSIS, ParseMarkupBool(v));
   } else if (name == L"midellipsis") {
-    textStyle_ = ParseMarkupBool(v) ? textStyle_ | kTextMiddleEllipsis
-                                    : textStyle_ & ~kTextMiddleEllipsis;
+    SetBits(textStyle_, kTextMiddleEllipsis, ParseMarkupBool(v));
   } else if (name == L"wordbreak") {
     if (ParseMarkupBool(v)) {
       textStyle_ = (textStyle_ & ~DT_SINGLELINE) | DT_WORDBREAK | DT_EDITCONTROL;
@@ -148,7 +148,7 @@ void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value)
       textStyle_ = (textStyle_ & ~(DT_WORDBREAK | DT_EDITCONTROL)) | DT_SINGLELINE;
     }
   } else if (name == L"noprefix") {
-    textStyle_ = ParseMarkupBool(v) ? textStyle_ | DT_NOPREFIX : textStyle_ & ~DT_NOPREFIX;
+    SetBits(textStyle_, DT_NOPREFIX, ParseMarkupBool(v));
   } else if (name == L"font") {
     SetFont(ParseMarkupInt(v));
   } else if (name == L"textcolor") {
@@ -169,11 +169,10 @@ void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value)
     // (shdowtextcolor, shdowtextr, shdowtextr2, shdowtextoffset) have no effect.
     shadowText_ = ParseMarkupBool(v);
   } else if (name == L"shdowtextcolor" || name == L"shdowtextr" || name == L"shdowtextr2" ||
-             name == L"shdowtextoffset" || name == L"RichTextLineLimit") {
-    // See shdowtext and RichText.
-  } else if (name == L"RichText") {
+             name == L"shdowtextoffset") {
+    // See shdowtext.
+  } else if (name == L"RichText" || name == L"RichTextLineLimit") {
     // Rich text is drawn as plain text.
-    richText_ = ParseMarkupBool(v);
   } else if (name.size() > 9 && name.compare(name.size() - 9, 9, L"SwitchRes") == 0) {
     // Switchable-resource keys of a resource manager that this toolkit does not have.
   } else {
@@ -187,14 +186,15 @@ void CLabelUI::ResolveColors() {
   if (disabledTextColor_ == 0) disabledTextColor_ = manager_->GetDefaultDisabledColor();
 }
 
-void CLabelUI::PaintText(HDC dc) {
-  ResolveColors();
-  std::wstring text = GetText();
-  if (text.empty() && !richText_) return;
-  RECT padding = GetTextPadding();
+void CLabelUI::PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font) {
   RECT rect = {item_.left + padding.left, item_.top + padding.top, item_.right - padding.right,
                item_.bottom - padding.bottom};
+  RenderText(dc, manager_, rect, GetText(), color, font, textStyle_);
+}
+
+void CLabelUI::PaintText(HDC dc) {
+  ResolveColors();
   DWORD color = IsEnabled() ? textColor_ : disabledTextColor_;
   if (shadowText_ && !showHtml_) color = textColor_;
-  RenderText(dc, manager_, rect, text, color, font_, textStyle_);
+  PaintTextWith(dc, GetTextPadding(), color, font_);
 }

@@ -37,6 +37,10 @@ class CLabelUI : public CControlUI {
  protected:
   // Takes the manager's default colours for the colours left at 0; kept afterwards.
   void ResolveColors();
+  // Draws the text with the colour and font, the padding taken as given.
+  void PaintTextWith(HDC dc, const RECT& padding, DWORD color, int font);
+  // The font the text is measured with for EstimateSize.
+  virtual int MeasureFont() const { return font_; }
   // Measures the text in rect with the style (DT_CALCRECT is added) and the font.
   RECT MeasureText(const RECT& rect, UINT style, int font);
 
@@ -46,7 +50,6 @@ class CLabelUI : public CControlUI {
   UINT textStyle_ = DT_VCENTER | DT_SINGLELINE;
   RECT textPadding_ = {};
   bool showHtml_ = false;
-  bool richText_ = false;
   bool shadowText_ = false;
   bool autoWidth_ = false;
   bool autoHeight_ = false;

@@ -4,10 +4,6 @@
 #include "uimanager.h"
 #include "uivalues.h"
 
-COptionUI::~COptionUI() {
-  if (!group_.empty() && manager_ != nullptr) manager_->RemoveOptionGroup(group_, this);
-}
-
 void* COptionUI::GetInterface(const std::wstring& name) {
   if (name == L"Option") return static_cast<COptionUI*>(this);
   return CButtonUI::GetInterface(name);
@@ -28,11 +24,7 @@ void COptionUI::SetGroup(const std::wstring& group) {
 void COptionUI::Selected(bool selected, bool notify) {
   if (selected_ == selected) return;
   selected_ = selected;
-  if (selected_) {
-    state_ |= kButtonSelected;
-  } else {
-    state_ &= ~kButtonSelected;
-  }
+  SetBits(state_, kButtonSelected, selected_);
   if (manager_ != nullptr) {
     if (!group_.empty() && selected_) {
       const std::vector<CControlUI*>* members = manager_->GetOptionGroup(group_);
@@ -43,7 +35,7 @@ void COptionUI::Selected(bool selected, bool notify) {
         }
       }
     }
-    if (notify) manager_->SendNotify(this, kNotifySelectChanged);
+    if (notify) Notify(kNotifySelectChanged);
   }
   Invalidate();
 }
@@ -106,16 +98,6 @@ void COptionUI::SetAttribute(const std::wstring& name, const std::wstring& value
     CButtonUI::SetAttribute(name, value);
   }
   Invalidate();
-}
-
-SIZE COptionUI::EstimateSize(SIZE available) {
-  // An option is measured with its selected font, whatever its state.
-  if (selectedFont_ == -1) return CButtonUI::EstimateSize(available);
-  int font = font_;
-  font_ = selectedFont_;
-  SIZE size = CButtonUI::EstimateSize(available);
-  font_ = font;
-  return size;
 }
 
 void COptionUI::PaintBkColor(HDC dc) {

@@ -7,7 +7,6 @@
 class COptionUI : public CButtonUI {
  public:
   COptionUI() = default;
-  ~COptionUI() override;
 
   const wchar_t* GetClass() const override { return L"OptionUI"; }
   void* GetInterface(const std::wstring& name) override;
@@ -15,7 +14,6 @@ class COptionUI : public CButtonUI {
   bool Activate(bool right = false) override;
   void DoEvent(ControlEvent& event) override;
   void SetAttribute(const std::wstring& name, const std::wstring& value) override;
-  SIZE EstimateSize(SIZE available) override;
   std::wstring GetToolTip() const override;
 
   const std::wstring& GetGroup() const { return group_; }
@@ -34,6 +32,10 @@ class COptionUI : public CButtonUI {
   void PaintStatusImage(HDC dc) override;
   void PaintForeImage(HDC dc) override;
   void PaintText(HDC dc) override;
+
+ protected:
+  // An option is measured with its selected font, whatever its state.
+  int MeasureFont() const override { return selectedFont_ != -1 ? selectedFont_ : font_; }
 
  private:
   bool selected_ = false;

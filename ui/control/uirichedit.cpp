@@ -12,8 +12,6 @@ namespace {
 // Code page of the text exchanged with the services: UTF-16.
 constexpr UINT kUtf16CodePage = 1200;
 
-void SetStyleBit(DWORD& style, DWORD bits, bool on) { style = on ? style | bits : style & ~bits; }
-
 }  // namespace
 
 CRichEditUI::CRichEditUI() = default;
@@ -73,8 +71,7 @@ void CRichEditUI::SetRich(bool rich) {
 }
 
 void CRichEditUI::SetReadOnly(bool readOnly) {
-  readOnly_ = readOnly;
-  SetStyleBit(style_, ES_READONLY, readOnly);
+  SetBits(style_, ES_READONLY, readOnly);
   if (host_ != nullptr) host_->SetReadOnly(readOnly);
 }
 
@@ -170,7 +167,8 @@ void CRichEditUI::ReplaceSel(const std::wstring& text, bool canUndo) {
 }
 
 void CRichEditUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
-  // The filter must not outlive this control's time with a manager.
+  // The filter must not outlive this control's time with a manager. It is added here once the
+  // services exist, on the first attach (whose initialisation creates them) and on later ones.
   if (manager_ != nullptr && manager_ != manager) manager_->RemoveMessageFilter(this);
   CContainerUI::SetManager(manager, parent, init);
   if (initialised_ && host_ != nullptr && manager_ != nullptr) manager_->AddMessageFilter(this);
@@ -187,7 +185,6 @@ void CRichEditUI::DoInit() {
   SendServicesMessage(EM_SETLANGOPTIONS, 0, 0);
   SendServicesMessage(EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_LINK | ENM_DROPFILES);
   host_->ActivateInPlace();
-  manager_->AddMessageFilter(this);
   // A layered window shows no system caret: this control draws it and blinks it itself.
   if (manager_->IsLayered()) manager_->SetTimer(this, kCaretTimer, GetCaretBlinkTime());
 }
@@ -225,9 +222,9 @@ void CRichEditUI::SetAttribute(const std::wstring& name, const std::wstring& val
   } else if (name == L"hscrollbar") {
     if (ParseMarkupBool(v)) style_ |= WS_HSCROLL | ES_DISABLENOSCROLL;
   } else if (name == L"autohscroll") {
-    SetStyleBit(style_, ES_AUTOHSCROLL, ParseMarkupBool(v));
+    SetBits(style_, ES_AUTOHSCROLL, ParseMarkupBool(v));
   } else if (name == L"multiline") {
-    SetStyleBit(style_, ES_MULTILINE, ParseMarkupBool(v));
+    SetBits(style_, ES_MULTILINE, ParseMarkupBool(v));
   } else if (name == L"wanttab") {
     SetWantTab(ParseMarkupBool(v));
   } else if (name == L"wantreturn") {

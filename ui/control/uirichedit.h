@@ -36,7 +36,7 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   void SetTransparent(bool transparent);
   bool IsRich() const { return rich_; }
   void SetRich(bool rich);
-  bool IsReadOnly() const { return readOnly_; }
+  bool IsReadOnly() const { return (style_ & ES_READONLY) != 0; }
   void SetReadOnly(bool readOnly);
   int GetFont() const { return font_; }
   // Rebuilds the services' character format from the font of the id.
@@ -85,6 +85,9 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   virtual void OnTxNotify(DWORD code, void* data);
   // The caret moved: the drawn caret starts a blink period shown.
   void RestartCaretBlink() { caretPhase_ = true; }
+  // Paints the drawn caret of a layered window again, as far as this control and its
+  // ancestors show it.
+  void InvalidateCaret();
 
   // ---- CControlUI ----
   void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
@@ -120,9 +123,6 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   void ApplyTextColor();
   // The host's client rectangle for the item rectangle.
   RECT ClientRectFor(const RECT& item) const;
-  // The rectangle clipped by this control and every ancestor (empty when one is hidden).
-  RECT VisibleRect(RECT rect) const;
-  void InvalidateCaret();
   enum class MouseRoute {
     kIgnore,    // not for this control: the paint manager handles it
     kConsume,   // taken here, kept from the services and from the paint manager
@@ -145,7 +145,6 @@ class CRichEditUI : public CContainerUI, public IMessageFilterUI {
   bool wantCtrlReturn_ = true;
   bool transparent_ = true;
   bool rich_ = true;
-  bool readOnly_ = false;
   DWORD textColor_ = 0;
   // The colour the services were given last.
   COLORREF servicesColor_ = 0;

@@ -28,13 +28,14 @@ POINT PointOf(LPARAM lParam) {
 
 bool IsKeyMessage(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
 
-bool IsMouseMessage(UINT message) {
+// Every mouse message, the wheels included.
+bool IsAnyMouseMessage(UINT message) {
   return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
 }
 
 // Moves, presses and releases: they belong to the control under the pointer.
 bool IsPointerMessage(UINT message) {
-  return IsMouseMessage(message) && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL;
+  return IsAnyMouseMessage(message) && message != WM_MOUSEWHEEL && message != WM_MOUSEHWHEEL;
 }
 
 }  // namespace
@@ -73,7 +74,7 @@ CRichEditUI::MouseRoute CRichEditUI::RouteMouseMessage(UINT message, LPARAM lPar
 
 LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   if (!IsVisible() || !IsEnabled() || host_ == nullptr || manager_ == nullptr) return 0;
-  const bool mouse = IsMouseMessage(message);
+  const bool mouse = IsAnyMouseMessage(message);
   if (mouse && !IsMouseEnabled()) return 0;
   if (message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) == 0) return 0;
   bool counts = true;
@@ -113,8 +114,7 @@ LRESULT CRichEditUI::MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, 
   }
   LRESULT result = 0;
   HRESULT answer = TxSendMessage(message, wParam, lParam, &result);
-  if (counts && (answer == S_OK || IsKeyMessage(message) || message == WM_CHAR ||
-                 message == WM_IME_CHAR || (mouse && host_->IsCaptured()))) {
+  if (counts && (answer == S_OK || IsKeyMessage(message) || (mouse && host_->IsCaptured()))) {
     handled = true;
   }
   return result;
@@ -143,10 +143,10 @@ void CRichEditUI::ShowContextMenu(POINT screen) {
   AppendMenuW(menu, MF_STRING | state(SendServicesMessage(EM_CANREDO) == 1), kMenuRedo,
               L"重做(&R)");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING | state(!readOnly_ && !empty), kMenuCut, L"剪切(&X)");
+  AppendMenuW(menu, MF_STRING | state(!IsReadOnly() && !empty), kMenuCut, L"剪切(&X)");
   AppendMenuW(menu, MF_STRING | state(!empty), kMenuCopy, L"复制(&C)");
-  AppendMenuW(menu, MF_STRING | state(!readOnly_), kMenuPaste, L"粘贴(&V)");
-  AppendMenuW(menu, MF_STRING | state(!readOnly_ && !empty), kMenuClear, L"清空(&L)");
+  AppendMenuW(menu, MF_STRING | state(!IsReadOnly()), kMenuPaste, L"粘贴(&V)");
+  AppendMenuW(menu, MF_STRING | state(!IsReadOnly() && !empty), kMenuClear, L"清空(&L)");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, kMenuSelectAll, L"全选(&A)");
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, manager_->GetPaintWindow(),
@@ -171,9 +171,9 @@ HRESULT CRichEditUI::TxSendMessage(UINT message, WPARAM wParam, LPARAM lParam, L
   if (services == nullptr) return S_FALSE;
   if (message == WM_KEYDOWN && manager_ != nullptr) {
     if (wParam != VK_RETURN) {
-      manager_->SendNotify(this, kNotifyKeyDown, wParam, 0);
+      Notify(kNotifyKeyDown, wParam, 0);
     } else if (!wantReturn_ || (GetKeyState(VK_CONTROL) < 0 && !wantCtrlReturn_)) {
-      manager_->SendNotify(this, kNotifyReturn);
+      Notify(kNotifyReturn);
       return S_OK;
     }
   }
@@ -185,7 +185,7 @@ bool CRichEditUI::OnTxViewChanged(bool) { return true; }
 void CRichEditUI::OnTxNotify(DWORD code, void* data) {
   if (manager_ == nullptr) return;
   if (code == EN_CHANGE) {
-    manager_->SendNotify(this, kNotifyTextChanged);
+    Notify(kNotifyTextChanged);
     return;
   }
   const bool forwarded = code == EN_MSGFILTER || code == EN_SELCHANGE || code == EN_DROPFILES ||
@@ -201,14 +201,7 @@ void CRichEditUI::OnTxNotify(DWORD code, void* data) {
 }
 
 void CRichEditUI::DoEvent(ControlEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-    if (parent_ != nullptr) {
-      parent_->DoEvent(event);
-    } else {
-      CContainerUI::DoEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEvent(event)) return;
   switch (event.type) {
     case UIEvent::SetCursor:
       if (IsEnabled() && host_ != nullptr && manager_ != nullptr) {
@@ -253,7 +246,7 @@ void CRichEditUI::DoEvent(ControlEvent& event) {
         }
         return;
       }
-      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyTimer, event.wParam, event.lParam);
+      Notify(kNotifyTimer, event.wParam, event.lParam);
       SendServicesMessage(WM_TIMER, event.wParam, event.lParam);
       return;
     case UIEvent::ScrollWheel:
@@ -278,15 +271,10 @@ void CRichEditUI::DoEvent(ControlEvent& event) {
   CContainerUI::DoEvent(event);
 }
 
-RECT CRichEditUI::VisibleRect(RECT rect) const {
-  if (!IntersectRect(&rect, &rect, &item_)) return RECT{};
-  for (CControlUI* ancestor = parent_; ancestor != nullptr; ancestor = ancestor->GetParent()) {
-    if (!ancestor->IsVisible() || !IntersectRect(&rect, &rect, &ancestor->GetPos())) return RECT{};
-  }
-  return rect;
-}
-
 void CRichEditUI::InvalidateCaret() {
-  RECT caret = VisibleRect(host_->GetCaretRect());
-  if (!IsRectEmpty(&caret)) manager_->Invalidate(caret);
+  if (host_ == nullptr || manager_ == nullptr || !manager_->IsLayered()) return;
+  RECT caret = host_->GetCaretRect();
+  if (IntersectRect(&caret, &caret, &item_) && ClipToAncestors(caret)) {
+    manager_->Invalidate(caret);
+  }
 }

@@ -38,8 +38,8 @@ void CRichEditUI::PaintBkColor(HDC dc) {
 }
 
 void CRichEditUI::PaintStatusImage(HDC dc) {
-  buttonState_ = IsEnabled() ? buttonState_ & ~kStateDisabled : buttonState_ | kStateDisabled;
-  buttonState_ = focused_ ? buttonState_ | kStateFocused : buttonState_ & ~kStateFocused;
+  SetBits(buttonState_, kStateDisabled, !IsEnabled());
+  SetBits(buttonState_, kStateFocused, focused_);
   const std::wstring* image = (buttonState_ & kStateDisabled) != 0  ? &disabledImage_
                               : (buttonState_ & kStateFocused) != 0 ? &focusedImage_
                               : (buttonState_ & kStateHot) != 0     ? &hotImage_
@@ -48,8 +48,10 @@ void CRichEditUI::PaintStatusImage(HDC dc) {
   if (!normalImage_.empty()) DrawImage(dc, normalImage_);
 }
 
-// Text that GDI drew into a transparent box has alpha 0; each such pixel gets as much alpha
-// as its brightest colour channel, so light text keeps its antialiased edges.
+// Text that GDI drew into a transparent box has alpha 0. Each such pixel gets the larger of
+// its brightest colour channel (light text keeps its antialiased edges) and the alpha of the
+// box's first pixel, which stands for the background's: no text is more transparent than the
+// background it lies on.
 void CRichEditUI::RepairTextAlpha(HDC dc) {
   const RECT& client = host_->GetClientRect();
   const int width = client.right - client.left;

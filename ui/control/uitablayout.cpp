@@ -60,7 +60,7 @@ bool CTabLayoutUI::SelectItem(int index, bool takeFocus) {
   NeedParentUpdate();
   if (manager_ != nullptr) {
     if (takeFocus) manager_->SetNextTabControl();
-    manager_->SendNotify(this, kNotifyTabSelect, curSel_, prevSel_);
+    Notify(kNotifyTabSelect, curSel_, prevSel_);
   }
   return true;
 }
@@ -85,11 +85,6 @@ void CTabLayoutUI::SetPos(RECT rect, bool invalidate) {
     size = item->ClampToLimits(size);
     item->SetPos(RECT{place.left, place.top, place.left + size.cx, place.top + size.cy}, false);
   });
-}
-
-RECT CTabLayoutUI::InsetRect() const {
-  return RECT{item_.left + inset_.left, item_.top + inset_.top, item_.right - inset_.right,
-              item_.bottom - inset_.bottom};
 }
 
 void CTabLayoutUI::SetAttribute(const std::wstring& name, const std::wstring& value) {

@@ -19,12 +19,10 @@ class CTabLayoutUI : public CContainerUI {
   bool SelectItem(int index, bool takeFocus = true);
   bool SelectItem(CControlUI* control, bool takeFocus = true);
 
+  // The inset as written: a tab layout does not scale it.
+  RECT GetInset() const override { return inset_; }
   void SetPos(RECT rect, bool invalidate = true) override;
   void SetAttribute(const std::wstring& name, const std::wstring& value) override;
-
- protected:
-  // The inset is taken as written here, not scaled.
-  RECT InsetRect() const override;
 
  private:
   int curSel_ = -1;

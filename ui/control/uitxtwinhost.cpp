@@ -61,7 +61,7 @@ CTxtWinHost::CTxtWinHost(CRichEditUI* owner, DWORD style, COLORREF color)
   maxLength_ = limit < 1 ? kDefaultMaxLength : limit;
 
   charFormat_.cbSize = sizeof charFormat_;
-  CPaintManagerUI* manager = owner->GetManager();
+  CPaintManagerUI* manager = Manager();
   SetFont(manager != nullptr ? manager->GetFont(owner->GetFont()) : nullptr);
   SetColor(color);
 
@@ -84,14 +84,18 @@ void CTxtWinHost::Detach() {
   }
 }
 
+CPaintManagerUI* CTxtWinHost::Manager() const {
+  return owner_ != nullptr ? owner_->GetManager() : nullptr;
+}
+
 HWND CTxtWinHost::Window() const {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   return manager != nullptr ? manager->GetPaintWindow() : nullptr;
 }
 
-int CTxtWinHost::LogicalDpi(int axis) const {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
-  HDC dc = manager != nullptr ? manager->GetPaintDC() : nullptr;
+int CTxtWinHost::LogicalDpi(int axis) {
+  CPaintManagerUI* manager = Manager();
+  HDC dc = TxGetDC();
   int dpi = dc != nullptr ? GetDeviceCaps(dc, axis) : 0;
   if (dpi == 0 && manager != nullptr) dpi = manager->GetDPIObj()->GetDPI();
   return dpi != 0 ? dpi : 96;
@@ -101,8 +105,10 @@ void CTxtWinHost::Announce(DWORD bit, bool on) {
   if (!services_) return;
   services_->OnTxPropertyBitsChange(bit, on ? bit : 0);
   LRESULT ignored = 0;
-  // Wine's text services read the host's character format and maximum length only when they
-  // are created; these changes reach them as messages too (the same values on Windows).
+  // Wine's text services read the host's character format only when they are created and its
+  // maximum length not even then, so a new format and the limit (which Create announces once
+  // the services exist) go to them as messages too; on Windows these repeat what the services
+  // read through the property bits.
   if (bit == TXTBIT_CHARFORMATCHANGE) {
     services_->TxSendMessage(EM_SETCHARFORMAT, SCF_DEFAULT,
                              reinterpret_cast<LPARAM>(&charFormat_), &ignored);
@@ -158,7 +164,7 @@ void CTxtWinHost::SetRichTextFlag(bool rich) {
 }
 
 void CTxtWinHost::SetReadOnly(bool readOnly) {
-  style_ = readOnly ? style_ | ES_READONLY : style_ & ~ES_READONLY;
+  SetBits(style_, ES_READONLY, readOnly);
   Announce(TXTBIT_READONLY, readOnly);
 }
 
@@ -169,10 +175,8 @@ void CTxtWinHost::LimitText(LONG length) {
 
 bool CTxtWinHost::DoSetCursor(POINT point) {
   if (!services_ || !PtInRect(&client_, point)) return false;
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
-  HDC dc = manager != nullptr ? manager->GetPaintDC() : nullptr;
-  services_->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, dc, nullptr, &client_, point.x,
-                           point.y);
+  services_->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, TxGetDC(), nullptr, &client_,
+                           point.x, point.y);
   return true;
 }
 
@@ -183,12 +187,6 @@ bool CTxtWinHost::ActivateInPlace() {
 
 RECT CTxtWinHost::GetCaretRect() const {
   return RECT{caretPos_.x, caretPos_.y, caretPos_.x + caretSize_.cx, caretPos_.y + caretSize_.cy};
-}
-
-void CTxtWinHost::InvalidateCaret() {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
-  if (manager == nullptr || !manager->IsLayered()) return;
-  manager->Invalidate(GetCaretRect());
 }
 
 // ---- IUnknown ----
@@ -215,7 +213,7 @@ ULONG STDMETHODCALLTYPE CTxtWinHost::Release() {
 // ---- ITextHost ----
 
 HDC CTxtWinHost::TxGetDC() {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   return manager != nullptr ? manager->GetPaintDC() : nullptr;
 }
 
@@ -249,7 +247,7 @@ WINBOOL CTxtWinHost::TxSetScrollPos(INT bar, INT pos, WINBOOL) {
 }
 
 void CTxtWinHost::TxInvalidateRect(LPCRECT rect, WINBOOL) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   if (manager != nullptr) manager->Invalidate(rect != nullptr ? *rect : client_);
 }
 
@@ -267,7 +265,7 @@ WINBOOL CTxtWinHost::TxCreateCaret(HBITMAP bitmap, INT width, INT height) {
 
 WINBOOL CTxtWinHost::TxShowCaret(WINBOOL show) {
   caretShown_ = show != FALSE;
-  InvalidateCaret();
+  if (owner_ != nullptr) owner_->InvalidateCaret();
   HWND window = Window();
   if (window == nullptr) return FALSE;
   return show ? ShowCaret(window) : HideCaret(window);
@@ -276,20 +274,22 @@ WINBOOL CTxtWinHost::TxShowCaret(WINBOOL show) {
 // A layered window shows no system caret; the owner draws it, so both the place it leaves
 // and the place it goes to are painted again.
 WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y) {
-  InvalidateCaret();
+  if (owner_ != nullptr) owner_->InvalidateCaret();
   caretPos_ = POINT{x, y};
-  InvalidateCaret();
-  if (owner_ != nullptr) owner_->RestartCaretBlink();
+  if (owner_ != nullptr) {
+    owner_->InvalidateCaret();
+    owner_->RestartCaretBlink();
+  }
   return SetCaretPos(x, y);
 }
 
 WINBOOL CTxtWinHost::TxSetTimer(UINT id, UINT timeout) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   return manager != nullptr && manager->SetTimer(owner_, id, timeout);
 }
 
 void CTxtWinHost::TxKillTimer(UINT id) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   if (manager != nullptr) manager->KillTimer(owner_, id);
 }
 
@@ -303,7 +303,7 @@ void CTxtWinHost::TxScrollWindowEx(INT, INT, LPCRECT scroll, LPCRECT, HRGN, LPRE
 }
 
 void CTxtWinHost::TxSetCapture(WINBOOL capture) {
-  CPaintManagerUI* manager = owner_ != nullptr ? owner_->GetManager() : nullptr;
+  CPaintManagerUI* manager = Manager();
   if (manager == nullptr) return;
   captured_ = capture != FALSE;
   if (captured_) {

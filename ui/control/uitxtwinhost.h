@@ -11,6 +11,7 @@
 
 #include "scopeguard.h"
 
+class CPaintManagerUI;
 class CRichEditUI;
 
 class CTxtWinHost : public ITextHost {
@@ -110,11 +111,12 @@ class CTxtWinHost : public ITextHost {
   CTxtWinHost(const CTxtWinHost&) = delete;
   CTxtWinHost& operator=(const CTxtWinHost&) = delete;
 
+  // The owner's paint manager; null without one (or once detached).
+  CPaintManagerUI* Manager() const;
   HWND Window() const;
-  // The device's logical DPI along one axis, with the fallbacks of the owner's scale.
-  int LogicalDpi(int axis) const;
+  // The paint device's logical DPI along one axis, with the fallbacks of the owner's scale.
+  int LogicalDpi(int axis);
   void Announce(DWORD bit, bool on = true);
-  void InvalidateCaret();
 
   CRichEditUI* owner_;
   ULONG references_ = 1;
