@@ -3,7 +3,6 @@
 // launch and the close requests. Clicks are real window messages at the controls' places.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -163,13 +162,6 @@ class InstallerWindowTest : public ::testing::Test {
   static std::string WideToUtf8Text(const std::wstring& text) {
     return std::string(text.begin(), text.end());
   }
-  bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-      if (condition()) return true;
-      PumpMessages(20);
-    }
-    return condition();
-  }
   void SetFolder(const std::wstring& folder) { Find(L"EditInstallPath")->SetText(folder); }
 
   TempFolder folder_{L"qlmwin"};
@@ -279,7 +271,7 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
   EXPECT_EQ(QLMScriptEngine::Instance().GetGlobalInteger("global_install_progress_elapse"), 0);
 
   // Two more every 300 ms.
-  ASSERT_TRUE(WaitFor([&] { return Bar()->GetValue() >= 2; }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return Bar()->GetValue() >= 2; }, 2000));
   int first = Bar()->GetValue();
   PumpMessages(1500);
   int climbed = Bar()->GetValue() - first;
@@ -298,7 +290,7 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
   EXPECT_EQ(listener.Count(), 0);
 
   SetEvent(hold_);
-  ASSERT_TRUE(WaitFor([&] { return View() == L"VertCompleteView"; }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return View() == L"VertCompleteView"; }, 10000));
   DWORD completed = GetTickCount();
   ASSERT_NE(done.at, 0u);
   EXPECT_LE(completed - done.at, 300u + 150u);
@@ -322,10 +314,10 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
   CopyFileW((ModuleFolder() + L"..\\bin\\qlm_test_launchprobe.exe").c_str(),
             (target_ / L"App\\qlm_test_launchprobe.exe").c_str(), FALSE);
   Click(L"BtnStart");
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 5000));
   EXPECT_EQ(Hooks(),
             "BeforeInstall:window OnInstall:worker BeforeComplete:worker AfterComplete:window");
-  ASSERT_TRUE(WaitFor([&] { return FileExists(launchRecord_); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return FileExists(launchRecord_); }, 10000));
   EXPECT_NE(ReadFileBytes(launchRecord_).find("--from-installer 1"), std::string::npos);
   EXPECT_EQ(listener.Count(), 1);
 }
@@ -338,10 +330,10 @@ TEST_F(InstallerWindowTest, WithoutTheCompletionViewTheProductStartsAtOnce) {
   SetEvent(hold_);
   Open();
   Click(L"BtnInstall");
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 10000));
   EXPECT_EQ(Hooks(),
             "BeforeInstall:window OnInstall:worker BeforeComplete:worker AfterComplete:window");
-  EXPECT_TRUE(WaitFor([&] { return FileExists(launchRecord_); }, 10000));
+  EXPECT_TRUE(PumpUntil([&] { return FileExists(launchRecord_); }, 10000));
 }
 
 TEST_F(InstallerWindowTest, TheCloseButtonAsksOnTheWelcomeViewAndClosesTheCompletionView) {
@@ -360,16 +352,16 @@ TEST_F(InstallerWindowTest, TheCloseButtonAsksOnTheWelcomeViewAndClosesTheComple
     Click(L"BtnClose");
     ASSERT_TRUE(answerer.Wait(5000));
   }
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 5000));
   EXPECT_EQ(listener.Count(), 0);
 
   // After completion the close button closes at once, without launch or AfterComplete.
   SetEvent(hold_);
   Open(listener.Window());
   Click(L"BtnInstall");
-  ASSERT_TRUE(WaitFor([&] { return View() == L"VertCompleteView"; }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return View() == L"VertCompleteView"; }, 10000));
   Click(L"BtnClose");
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 5000));
   EXPECT_EQ(Hooks(), "BeforeInstall:window OnInstall:worker BeforeComplete:worker");
   EXPECT_FALSE(FileExists(launchRecord_));
   EXPECT_EQ(listener.Count(), 1);

@@ -180,16 +180,6 @@ TEST_F(RichEditTest, TypedCharactersChangeTheTextAndNotifyEachKeyAndChange) {
   EXPECT_EQ(window.Notes(kNotifyTextChanged).size(), 1u);
 }
 
-// Runs xdotool (a Linux program, started through Wine's Z: drive) with the arguments. Wine
-// cannot wait for a Linux process to end, so the caller waits for what it does instead.
-bool StartXdotool(const std::wstring& arguments) {
-  PROCESS_INFORMATION info = {};
-  if (!StartProcess(L"Z:\\usr\\bin\\xdotool " + arguments, info)) return false;
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return true;
-}
-
 TEST_F(RichEditTest, RealXKeyEventsTypeIntoTheBoxClickedWithTheXPointer) {
   TestWindow window(EditWindow(kPathEdit));
   ASSERT_TRUE(window.Open(100, 100));
@@ -201,9 +191,7 @@ TEST_F(RichEditTest, RealXKeyEventsTypeIntoTheBoxClickedWithTheXPointer) {
   ASSERT_TRUE(StartXdotool(L"mousemove " + std::to_wstring(target.x) + L" " +
                            std::to_wstring(target.y) + L" click 1 sleep 0.3 type --delay 40 "
                            L"\"D:\\x y\""));
-  for (DWORD end = GetTickCount() + 15000; GetTickCount() < end && edit->GetText() != L"D:\\x y";) {
-    window.Pump(20);
-  }
+  PumpUntil([&] { return edit->GetText() == L"D:\\x y"; }, 15000);
   EXPECT_EQ(edit->GetText(), L"D:\\x y");
   EXPECT_EQ(window.GetPaintManager().GetFocus(), edit);
   EXPECT_EQ(window.Notes(kNotifyTextChanged).size(), 6u);

@@ -38,6 +38,22 @@ void PumpMessages(DWORD ms) {
   } while (timeLeft());
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+    if (done()) return true;
+    PumpMessages(10);
+  }
+  return done();
+}
+
+bool StartXdotool(const std::wstring& arguments) {
+  PROCESS_INFORMATION info = {};
+  if (!StartProcess(L"Z:\\usr\\bin\\xdotool " + arguments, info)) return false;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return true;
+}
+
 void TestWindow::Paint() {
   InvalidateRect(window_, nullptr, FALSE);
   UpdateWindow(window_);
@@ -92,19 +108,13 @@ void TestWindow::Key(UINT message, WPARAM key, LPARAM lParam) {
   if (!CPaintManagerUI::TranslateMessage(&msg)) DispatchMessageW(&msg);
 }
 
-void TestWindow::Xdo(const std::wstring& arguments) {
-  PROCESS_INFORMATION process = {};
-  if (!StartProcess(L"/usr/bin/xdotool " + arguments, process)) {
+void TestWindow::Xdo(const std::wstring& arguments, const std::function<bool()>& done,
+                     DWORD ms) {
+  if (!StartXdotool(arguments)) {
     ADD_FAILURE() << "xdotool did not start";
     return;
   }
-  for (int i = 0; i < 1000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; ++i) {
-    Pump(10);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  // The X server's events reach the window when its thread reads them.
-  Pump(150);
+  PumpUntil(done, ms);
 }
 
 int TestWindow::ScreenX(int clientX) const {
