@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct ProcessResult {
   bool started = false;
@@ -46,10 +48,19 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
-// A visible dialog (class "#32770") with the caption that belongs to this process or to one
-// of its child processes; null when there is none. Tests running side by side never see each
-// other's boxes.
+// The ids of the running processes that the process `parent` started.
+std::vector<DWORD> ChildProcesses(DWORD parent);
+
+// A visible dialog (class "#32770") with the caption whose process the filter accepts; null
+// when there is none.
+HWND FindDialog(const std::wstring& caption, const std::function<bool(DWORD pid)>& owner);
+// FindDialog for this process and its child processes: tests running side by side never see
+// each other's boxes.
 HWND FindOwnDialog(const std::wstring& caption);
+// The text of a message box.
+std::wstring DialogText(HWND box);
+// Presses the button of a dialog (IDOK, IDYES, ...) through a posted command.
+void AnswerDialog(HWND box, int buttonId);
 
 // Watches for a message box with the given caption (FindOwnDialog), records its text and
 // answers it with the button id. Runs on its own thread until destroyed.
