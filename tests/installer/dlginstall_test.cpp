@@ -311,7 +311,7 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
   EXPECT_EQ(window.GetPaintManager().GetFocus(), Find(L"BtnStart"));
 
   // Start launches the product with its parameters, runs AfterComplete and closes.
-  CopyFileW((ModuleFolder() + L"..\\bin\\qlm_test_launchprobe.exe").c_str(),
+  CopyFileW((BinFolder() + L"qlm_test_launchprobe.exe").c_str(),
             (target_ / L"App\\qlm_test_launchprobe.exe").c_str(), FALSE);
   Click(L"BtnStart");
   ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 5000));
@@ -324,7 +324,7 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
 
 TEST_F(InstallerWindowTest, WithoutTheCompletionViewTheProductStartsAtOnce) {
   RunChunk("global_show_completewindow = false");
-  CopyFileW((ModuleFolder() + L"..\\bin\\qlm_test_launchprobe.exe").c_str(),
+  CopyFileW((BinFolder() + L"qlm_test_launchprobe.exe").c_str(),
             (target_.Path() + L"\\qlm_test_launchprobe.exe").c_str(), FALSE);
   RunChunk("global_install_path = " + Quote(target_.Path()));
   SetEvent(hold_);

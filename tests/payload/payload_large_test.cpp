@@ -83,7 +83,7 @@ TEST_P(LargePayload, TwoGiBSolidBlockInstallsUnder256MB) {
   SetEnvironmentVariableW(L"QLM_LARGE_DEST", dest.Path().c_str());
   SetEnvironmentVariableW(L"QLM_LARGE_RESULT", resultFile.c_str());
   const std::wstring installer =
-      ModuleFolder() + L"..\\bin\\qlm_large_" + GetParam() + L"_installer.exe";
+      BinFolder() + L"qlm_large_" + GetParam() + L"_installer.exe";
   const SIZE_T peak = RunForPeakWorkingSet(L"\"" + installer + L"\" /InstallSlience true", 2700000);
   std::printf("large-%ls: peak working set %lu bytes (%.1f MB)\n", GetParam(),
               static_cast<unsigned long>(peak), peak / 1048576.0);

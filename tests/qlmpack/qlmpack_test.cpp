@@ -14,7 +14,6 @@
 
 namespace {
 
-std::wstring Bin() { return ModuleFolder() + L"..\\bin\\"; }
 std::wstring PayloadArchive() { return ModuleFolder() + L"payload-data\\edge.7z"; }
 
 struct PackRun {
@@ -37,7 +36,7 @@ PackRun RunPack(const std::wstring& arguments) {
   startup.hStdOutput = writeEnd;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION info = {};
-  std::wstring commandLine = L"\"" + Bin() + L"qlmpack.exe\" " + arguments;
+  std::wstring commandLine = L"\"" + BinFolder() + L"qlmpack.exe\" " + arguments;
   BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                 nullptr, nullptr, &startup, &info);
   CloseHandle(writeEnd);
@@ -108,11 +107,11 @@ class QlmpackTest : public ::testing::Test {
     WriteFileBytes(folder + L"\\Image\\bg.png", std::string("\x89PNG\r\n\x1a\n", 8));
   }
   std::wstring Arguments(const std::wstring& output, const std::wstring& skin) const {
-    return L"--stub " + Quoted(Bin() + L"QLMInstaller.exe") + L" --config " +
+    return L"--stub " + Quoted(BinFolder() + L"QLMInstaller.exe") + L" --config " +
            Quoted(dir_ / L"config.lua") + L" --install " + Quoted(dir_ / L"install.lua") +
            L" --uninstall " + Quoted(dir_ / L"uninstall.lua") + L" --skin " + Quoted(skin) +
            L" --payload " + Quoted(PayloadArchive()) + L" --icon " + Quoted(dir_ / L"icon.ico") +
-           L" --uninstaller " + Quoted(Bin() + L"QLMUninstaller.exe") +
+           L" --uninstaller " + Quoted(BinFolder() + L"QLMUninstaller.exe") +
            L" --execution-level asInvoker -o " + Quoted(output);
   }
 
@@ -184,7 +183,7 @@ TEST_F(QlmpackTest, SkinFolderIsZippedAndEqualInputsGiveEqualBytes) {
 }
 
 TEST(QlmpackStub, InstallerProgramIsLargeAddressAware) {
-  EXPECT_TRUE(IsLargeAddressAware(Bin() + L"QLMInstaller.exe"));
+  EXPECT_TRUE(IsLargeAddressAware(BinFolder() + L"QLMInstaller.exe"));
 }
 
 struct BadInput {
@@ -361,10 +360,10 @@ TEST_P(QlmpackManifestTest, InstallerAndUninstallerCarryOneManifestAndTheInstall
                  "  local f = assert(io.open(os.getenv('QLM_TEST_MARK'), 'w')) f:write('ran')"
                  " f:close()\nend\n");
   const std::wstring output = dir_ / L"Setup.exe";
-  std::wstring arguments = L"--stub " + Quoted(Bin() + L"QLMInstaller.exe") + L" --config " +
+  std::wstring arguments = L"--stub " + Quoted(BinFolder() + L"QLMInstaller.exe") + L" --config " +
                            Quoted(dir_ / L"config.lua") + L" --install " +
                            Quoted(dir_ / L"marking.lua") + L" --uninstaller " +
-                           Quoted(Bin() + L"QLMUninstaller.exe") + L" -o " + Quoted(output);
+                           Quoted(BinFolder() + L"QLMUninstaller.exe") + L" -o " + Quoted(output);
   if (c.option) arguments += std::wstring(L" --execution-level ") + c.option;
   const PackRun run = RunPack(arguments);
   ASSERT_EQ(0u, run.exitCode) << run.errors;
@@ -411,8 +410,8 @@ TEST_F(QlmpackTest, ManifestOfAPackedStubIsReplaced) {
   ASSERT_EQ(0u, RunPack(Arguments(first, dir_ / L"skin")).exitCode);
   std::wstring arguments = Arguments(second, dir_ / L"skin");
   arguments.replace(arguments.find(L"asInvoker"), 9, L"highestAvailable");
-  arguments.replace(arguments.find(Bin() + L"QLMInstaller.exe"),
-                    (Bin() + L"QLMInstaller.exe").size(), first);
+  arguments.replace(arguments.find(BinFolder() + L"QLMInstaller.exe"),
+                    (BinFolder() + L"QLMInstaller.exe").size(), first);
   const PackRun run = RunPack(arguments);
   ASSERT_EQ(0u, run.exitCode) << run.errors;
   const std::vector<std::string> manifests = Manifests(second);

@@ -24,6 +24,28 @@ bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& info);
 
 // Folder of the running test program, with a trailing backslash.
 std::wstring ModuleFolder();
+// Folder of the project's programs (<build>\bin\), with a trailing backslash.
+std::wstring BinFolder();
+
+// A started program; terminated on destruction if it still runs.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::wstring& commandLine);
+  virtual ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Started() const { return info_.hProcess != nullptr; }
+  DWORD Pid() const { return info_.dwProcessId; }
+  // Waits until the process has a top-level window of the class; false after the timeout.
+  // (Wine gives processes helper windows of other classes, so the class matters.)
+  HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 60000) const;
+  // True when the process ended within the timeout; its exit code goes to `exitCode`.
+  bool WaitExit(DWORD timeoutMs, DWORD& exitCode) const;
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+};
 
 // Runs a script file through the engine in a child process (qlm_runscript): exit code 0 when
 // it ran, or when a script error ended it through the error box; 3 when it did not load or run.

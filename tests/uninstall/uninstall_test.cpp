@@ -20,8 +20,6 @@ constexpr wchar_t kUninstallKey[] =
 constexpr wchar_t kProductKey[] = L"Software\\QLMDemo";
 constexpr wchar_t kCaption[] = L"QLM Demo Uninstall";
 
-std::wstring Bin() { return ModuleFolder() + L"..\\bin\\"; }
-
 // A value of the installer's (32-bit) view of HKLM; empty when absent.
 std::wstring MachineString(const wchar_t* key, const wchar_t* value) {
   wchar_t data[1024] = {};
@@ -77,7 +75,7 @@ class DemoRoundTrip : public ::testing::Test {
       SetEnvironmentVariableW(name, temp_.Path().c_str());
     }
     const ProcessResult install =
-        RunProcess(L"\"" + Bin() + L"DemoSetup.exe\" /InstallSlience true", 120000);
+        RunProcess(L"\"" + BinFolder() + L"DemoSetup.exe\" /InstallSlience true", 120000);
     ASSERT_TRUE(install.finished);
     ASSERT_EQ(install.exitCode, 0u);
     ASSERT_TRUE(FileExists(Uninstaller()));
@@ -166,17 +164,15 @@ TEST_F(DemoRoundTrip, UninstallStringAnsweredNoChangesNothing) {
 }
 
 TEST_F(DemoRoundTrip, RunningProductIsEndedBeforeItsFilesAreDeleted) {
-  PROCESS_INFORMATION product = {};
-  ASSERT_TRUE(StartProcess(L"\"" + Folder() + L"\\DemoApp.exe\"", product));
-  CloseHandle(product.hThread);
+  ChildProcess product(L"\"" + Folder() + L"\\DemoApp.exe\"");
+  ASSERT_TRUE(product.Started());
   // The product runs once its window exists.
-  for (int i = 0; i < 300 && !FindWindowW(L"QLMDemoAppWindow", nullptr); ++i) Sleep(50);
-  ASSERT_NE(FindWindowW(L"QLMDemoAppWindow", nullptr), nullptr);
+  ASSERT_NE(product.WaitForWindow(L"QLMDemoAppWindow", 15000), nullptr);
 
   const UninstallRun run = RunUninstaller(MachineString(kUninstallKey, L"QuietUninstallString"),
                                           kCaption, [](const std::wstring&) { return IDOK; });
-  EXPECT_EQ(WaitForSingleObject(product.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
-  CloseHandle(product.hProcess);
+  DWORD productExitCode = 0;
+  EXPECT_TRUE(product.WaitExit(10000, productExitCode));
   EXPECT_EQ(run.exitCode, 0u);
   ExpectRemoved(run);
 }
