@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "dlginstall.h"
 #include "installmgr.h"
 #include "qlmscriptengine.h"
 #include "scripttest.h"
+#include "stringconv.h"
 #include "testsupport.h"
 #include "uicontainer.h"
 #include "uilabel.h"
@@ -132,11 +134,7 @@ class InstallerWindowTest : public ::testing::Test {
     CControlUI* control = Find(name);
     ASSERT_NE(control, nullptr) << name;
     const RECT& rect = control->GetPos();
-    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    HWND hwnd = window_->GetHWND();
-    SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
-    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+    ClickAt(window_->GetHWND(), (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   }
   bool Alive() const { return IsWindow(window_->GetHWND()) != FALSE; }
   // The view that the tab layout shows.
@@ -150,17 +148,16 @@ class InstallerWindowTest : public ::testing::Test {
   // The hooks run so far, with "window" or "worker" for the thread.
   std::string Hooks() {
     RunChunk("record_text = table.concat(record, ' ')");
-    std::string text = WideToUtf8Text(QLMScriptEngine::Instance().GetGlobalString("record_text"));
-    std::string window = std::to_string(GetCurrentThreadId());
-    for (size_t at = text.find(':'); at != std::string::npos; at = text.find(':', at + 1)) {
-      size_t end = text.find(' ', at);
-      std::string id = text.substr(at + 1, end == std::string::npos ? end : end - at - 1);
-      text.replace(at + 1, id.size(), id == window ? "window" : "worker");
+    std::istringstream notes(
+        WideToUtf8(QLMScriptEngine::Instance().GetGlobalString("record_text")));
+    const std::string window = std::to_string(GetCurrentThreadId());
+    std::string hooks;
+    for (std::string note; notes >> note;) {
+      const size_t colon = note.find(':');
+      if (!hooks.empty()) hooks += ' ';
+      hooks += note.substr(0, colon + 1) + (note.substr(colon + 1) == window ? "window" : "worker");
     }
-    return text;
-  }
-  static std::string WideToUtf8Text(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
+    return hooks;
   }
   void SetFolder(const std::wstring& folder) { Find(L"EditInstallPath")->SetText(folder); }
 

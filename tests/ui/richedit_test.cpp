@@ -97,8 +97,7 @@ class MenuWindow : public TestWindow {
 
 // Opens the context menu at a client point the way the system does after a right click.
 void ContextMenuAt(TestWindow& window, int x, int y) {
-  POINT screen = {x, y};
-  ClientToScreen(window.GetHWND(), &screen);
+  const POINT screen = window.ToScreen(x, y);
   ::SendMessageW(window.GetHWND(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.GetHWND()),
                  MAKELPARAM(screen.x, screen.y));
   window.Pump(50);
@@ -185,8 +184,7 @@ TEST_F(RichEditTest, RealXKeyEventsTypeIntoTheBoxClickedWithTheXPointer) {
   ASSERT_TRUE(window.Open(100, 100));
   CRichEditUI* edit = Edit(window);
   RECT text = edit->GetHost()->GetClientRect();
-  POINT target = {text.left + 20, (text.top + text.bottom) / 2};
-  ClientToScreen(window.GetHWND(), &target);
+  const POINT target = window.ToScreen(text.left + 20, (text.top + text.bottom) / 2);
   window.ClearNotes();
   ASSERT_TRUE(StartXdotool(L"mousemove " + std::to_wstring(target.x) + L" " +
                            std::to_wstring(target.y) + L" click 1 sleep 0.3 type --delay 40 "
@@ -482,8 +480,7 @@ TEST_F(RichEditTest, TheWheelScrollsAMultiLineBox) {
   edit->SetSel(0, 0);
   EXPECT_EQ(edit->SendServicesMessage(EM_GETFIRSTVISIBLELINE), 0);
   RECT pos = edit->GetPos();
-  POINT screen = {pos.left + 20, pos.top + 20};
-  ClientToScreen(window.GetHWND(), &screen);
+  const POINT screen = window.ToScreen(pos.left + 20, pos.top + 20);
   ::SendMessageW(window.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
                  MAKELPARAM(screen.x, screen.y));
   EXPECT_GT(edit->SendServicesMessage(EM_GETFIRSTVISIBLELINE), 0);

@@ -97,11 +97,14 @@ void TestWindow::Mouse(UINT message, int x, int y, WPARAM keys) {
   ::SendMessageW(window_, message, keys, MAKELPARAM(x, y));
 }
 
-void TestWindow::Click(int x, int y) {
-  Mouse(WM_MOUSEMOVE, x, y);
-  Mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON);
-  Mouse(WM_LBUTTONUP, x, y);
+void ClickAt(HWND window, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  ::SendMessageW(window, WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
+
+void TestWindow::Click(int x, int y) { ClickAt(window_, x, y); }
 
 void TestWindow::Key(UINT message, WPARAM key, LPARAM lParam) {
   MSG msg = {window_, message, key, lParam, GetTickCount(), {}};
@@ -117,16 +120,10 @@ void TestWindow::Xdo(const std::wstring& arguments, const std::function<bool()>&
   PumpUntil(done, ms);
 }
 
-int TestWindow::ScreenX(int clientX) const {
-  POINT point = {clientX, 0};
+POINT TestWindow::ToScreen(int x, int y) const {
+  POINT point = {x, y};
   ClientToScreen(window_, &point);
-  return point.x;
-}
-
-int TestWindow::ScreenY(int clientY) const {
-  POINT point = {0, clientY};
-  ClientToScreen(window_, &point);
-  return point.y;
+  return point;
 }
 
 DWORD TestWindow::Pixel(int x, int y) const {

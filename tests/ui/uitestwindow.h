@@ -28,6 +28,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 // what the input does instead.
 bool StartXdotool(const std::wstring& arguments);
 
+// Press and release of the left button at a client point of the window, as window messages.
+void ClickAt(HWND window, int x, int y);
+
 class TestWindow : public WindowImplBase {
  public:
   explicit TestWindow(std::wstring markup) : markup_(std::move(markup)) {}
@@ -58,8 +61,8 @@ class TestWindow : public WindowImplBase {
   // Starts xdotool with the arguments and processes this window's messages until `done`
   // holds (at most `ms`).
   void Xdo(const std::wstring& arguments, const std::function<bool()>& done, DWORD ms = 15000);
-  int ScreenX(int clientX) const;
-  int ScreenY(int clientY) const;
+  // The screen point of a client point.
+  POINT ToScreen(int x, int y) const;
 
   // A pixel of the manager's off-screen bitmap as 0xAARRGGBB (premultiplied).
   DWORD Pixel(int x, int y) const;
