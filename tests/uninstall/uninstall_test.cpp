@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "debugcapture.h"
+#include "scopeguard.h"
 #include "testsupport.h"
 #include "uninstallrun.h"
 
@@ -94,12 +95,17 @@ class DemoRoundTrip : public ::testing::Test {
   std::wstring Uninstaller() const { return Folder() + L"\\Uninstall.exe"; }
 
   void ExpectRemoved(const UninstallRun& run) const {
+    ExpectProductRemoved();
+    ExpectTemporaryFilesGone(run);
+  }
+
+  // The product folder, its keys, both shortcuts and the uninstall entry are gone.
+  void ExpectProductRemoved() const {
     EXPECT_FALSE(FileExists(Folder()));
     EXPECT_FALSE(MachineKeyExists(kUninstallKey));
     EXPECT_FALSE(MachineKeyExists(kProductKey));
     EXPECT_FALSE(FileExists(DesktopShortcut()));
     EXPECT_FALSE(FileExists(MenuFolder()));
-    ExpectTemporaryFilesGone(run);
   }
 
   // The copy's file and the original's moved program are gone or wait for the restart.
@@ -202,10 +208,17 @@ TEST_F(DemoRoundTrip, TemporaryFolderOnAnotherVolumeStillRemovesEverything) {
   const std::wstring otherVolume =
       L"Z:\\dev\\shm\\qlmuninst_" + std::to_wstring(GetCurrentProcessId());
   CreateDirectoryW(otherVolume.c_str(), nullptr);
+  // However the case ends, the folder goes and TMP and TEMP name the case's folder again (the
+  // clean-up's uninstaller runs with them).
+  auto restore = MakeScopeGuard([&] {
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+      SetEnvironmentVariableW(name, temp_.Path().c_str());
+    }
+    RemoveTree(otherVolume);
+  });
   const std::wstring probe = Folder() + L"\\ReadMe.txt";
   if (MoveFileExW(probe.c_str(), (otherVolume + L"\\probe").c_str(), 0)) {
     MoveFileExW((otherVolume + L"\\probe").c_str(), probe.c_str(), 0);
-    RemoveDirectoryW(otherVolume.c_str());
     GTEST_SKIP() << "no second volume here";
   }
   SetEnvironmentVariableW(L"TMP", otherVolume.c_str());
@@ -230,12 +243,7 @@ TEST_F(DemoRoundTrip, TemporaryFolderOnAnotherVolumeStillRemovesEverything) {
       << copyFolder;
   capture.Settle();
   EXPECT_TRUE(capture.Contains("vd the original stays in the product folder (error 17)\r\n"));
-  EXPECT_FALSE(FileExists(Folder()));
-  EXPECT_FALSE(MachineKeyExists(kUninstallKey));
-  EXPECT_FALSE(MachineKeyExists(kProductKey));
-  EXPECT_FALSE(FileExists(DesktopShortcut()));
-  EXPECT_FALSE(FileExists(MenuFolder()));
-  RemoveTree(otherVolume);
+  ExpectProductRemoved();
 }
 
 struct RefusalCase {
