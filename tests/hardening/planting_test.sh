@@ -32,8 +32,6 @@ mkdir -p "$APP" "$CURRENT" "$MARKERS" "$WORK/product"
 # Every run starts in the current folder.
 cd "$CURRENT"
 export QLM_PLANT_MARKERS="$(qlm_winpath "$MARKERS")"
-# The defaults of scripts/wine-run stay in every value.
-DEFAULTS="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 PLANTED_LIBRARY="$BUILD/tests/qlm_planted_library.dll"
 PLANTED_PROGRAM="$BUILD/tests/qlm_planted_program.exe"
 PROGRAMS="regsvr32.exe explorer.exe"
@@ -61,7 +59,7 @@ use_names() {  # use_names <names>: the tested names, planted and preferred from
   TESTED="$1"
   unplant "$APP"; unplant "$CURRENT"
   plant "$APP"; plant "$CURRENT"
-  export WINEDLLOVERRIDES="$(echo $TESTED | tr ' ' ',')=n,b;$DEFAULTS"
+  export QLM_WINE_EXTRA_OVERRIDES="$(echo $TESTED | tr ' ' ',')=n,b"
 }
 without() {  # without <names> <names to leave out>
   local name
