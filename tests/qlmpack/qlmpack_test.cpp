@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "scopeguard.h"
 #include "testsupport.h"
 
 namespace {
@@ -251,11 +252,10 @@ BOOL CALLBACK AddManifestLanguages(HMODULE module, LPCWSTR type, LPWSTR name, LO
 // Every manifest of the program, in every language.
 std::vector<std::string> Manifests(const std::wstring& program) {
   std::vector<std::string> manifests;
-  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (module == nullptr) return manifests;
-  EnumResourceNamesW(module, RT_MANIFEST, AddManifestLanguages,
+  LibraryGuard module(LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (module.Get() == nullptr) return manifests;
+  EnumResourceNamesW(module.Get(), RT_MANIFEST, AddManifestLanguages,
                      reinterpret_cast<LONG_PTR>(&manifests));
-  FreeLibrary(module);
   return manifests;
 }
 
@@ -280,13 +280,11 @@ std::wstring NodeText(IXMLDOMNode* node) {
 }
 
 std::wstring SelectText(IXMLDOMDocument2* document, const wchar_t* path) {
-  IXMLDOMNode* node = nullptr;
+  ComRef<IXMLDOMNode> node;
   BSTR query = SysAllocString(path);
-  document->selectSingleNode(query, &node);
+  document->selectSingleNode(query, node.Out());
   SysFreeString(query);
-  std::wstring text = NodeText(node);
-  if (node) node->Release();
-  return text;
+  return NodeText(node.Get());
 }
 
 void SetProperty(IXMLDOMDocument2* document, const wchar_t* name, const wchar_t* value) {
@@ -303,44 +301,42 @@ void SetProperty(IXMLDOMDocument2* document, const wchar_t* name, const wchar_t*
 ManifestFacts ReadManifest(const std::string& bytes, const std::wstring& scratchFile) {
   ManifestFacts facts;
   WriteFileBytes(scratchFile, bytes);
-  CoInitialize(nullptr);
+  ComInitGuard com(CoInitialize(nullptr), CoUninitialize);
   CLSID documentClass;
-  IXMLDOMDocument2* document = nullptr;
-  if (SUCCEEDED(CLSIDFromProgID(L"Msxml2.DOMDocument.3.0", &documentClass)) &&
-      SUCCEEDED(CoCreateInstance(documentClass, nullptr, CLSCTX_INPROC_SERVER, kIidXmlDocument2,
-                                 reinterpret_cast<void**>(&document)))) {
-    document->put_async(VARIANT_FALSE);
-    VARIANT source;
-    VariantInit(&source);
-    source.vt = VT_BSTR;
-    source.bstrVal = SysAllocString(scratchFile.c_str());
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    facts.parsed = SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE;
-    VariantClear(&source);
-    SetProperty(document, L"SelectionLanguage", L"XPath");
-    SetProperty(document, L"SelectionNamespaces",
-                L"xmlns:a='urn:schemas-microsoft-com:asm.v1' "
-                L"xmlns:s='urn:schemas-microsoft-com:asm.v3' "
-                L"xmlns:c='urn:schemas-microsoft-com:compatibility.v1'");
-    facts.level = SelectText(document,
-                             L"/a:assembly/s:trustInfo/s:security/s:requestedPrivileges/"
-                             L"s:requestedExecutionLevel/@level");
-    facts.commonControls =
-        SelectText(document,
-                   L"/a:assembly/a:dependency/a:dependentAssembly/"
-                   L"a:assemblyIdentity[@name='Microsoft.Windows.Common-Controls']/@version");
-    IXMLDOMNodeList* systems = nullptr;
-    BSTR query = SysAllocString(L"/a:assembly/c:compatibility/c:application/c:supportedOS/@Id");
-    if (SUCCEEDED(document->selectNodes(query, &systems)) && systems) {
-      for (IXMLDOMNode* node = nullptr; systems->nextNode(&node) == S_OK && node; node->Release()) {
-        facts.systems.push_back(NodeText(node));
-      }
-      systems->Release();
-    }
-    SysFreeString(query);
-    document->Release();
+  ComRef<IXMLDOMDocument2> document;
+  if (FAILED(CLSIDFromProgID(L"Msxml2.DOMDocument.3.0", &documentClass)) ||
+      FAILED(CoCreateInstance(documentClass, nullptr, CLSCTX_INPROC_SERVER, kIidXmlDocument2,
+                              document.OutVoid()))) {
+    return facts;
   }
-  CoUninitialize();
+  document->put_async(VARIANT_FALSE);
+  VARIANT source;
+  VariantInit(&source);
+  source.vt = VT_BSTR;
+  source.bstrVal = SysAllocString(scratchFile.c_str());
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  facts.parsed = SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE;
+  VariantClear(&source);
+  SetProperty(document.Get(), L"SelectionLanguage", L"XPath");
+  SetProperty(document.Get(), L"SelectionNamespaces",
+              L"xmlns:a='urn:schemas-microsoft-com:asm.v1' "
+              L"xmlns:s='urn:schemas-microsoft-com:asm.v3' "
+              L"xmlns:c='urn:schemas-microsoft-com:compatibility.v1'");
+  facts.level = SelectText(document.Get(),
+                           L"/a:assembly/s:trustInfo/s:security/s:requestedPrivileges/"
+                           L"s:requestedExecutionLevel/@level");
+  facts.commonControls =
+      SelectText(document.Get(),
+                 L"/a:assembly/a:dependency/a:dependentAssembly/"
+                 L"a:assemblyIdentity[@name='Microsoft.Windows.Common-Controls']/@version");
+  ComRef<IXMLDOMNodeList> systems;
+  BSTR query = SysAllocString(L"/a:assembly/c:compatibility/c:application/c:supportedOS/@Id");
+  if (SUCCEEDED(document->selectNodes(query, systems.Out())) && systems) {
+    for (ComRef<IXMLDOMNode> node; systems->nextNode(node.Out()) == S_OK && node; node.Reset()) {
+      facts.systems.push_back(NodeText(node.Get()));
+    }
+  }
+  SysFreeString(query);
   return facts;
 }
 
