@@ -1,5 +1,6 @@
 # Sourced helpers that drive a Windows program's window on the X display with real input
-# (xdotool) and read the screen (ImageMagick), for the demo and the window tests.
+# (xdotool) and read the screen (ImageMagick), for the demo and the window tests, and the
+# checks and runs of the window test installer that those tests share.
 
 # Waits (up to $2 seconds) for a visible window whose title contains $1 and whose place and
 # size have settled (a new window is mapped before it is sized and centred), and sets WIN_ID,
@@ -102,7 +103,7 @@ qlm_winpath() { echo "Z:${1//\//\\}"; }
 qlm_start_window_installer() {
   local pause="$1" scale=$((${QLM_WINE_DPI:-96} / 96)); shift
   : > "$WORK/record.txt"
-  rm -rf "$WORK/target"
+  rm -rf "$WORK/target" "$WORK/launch.txt"
   export QLM_TEST_RECORD="$(qlm_winpath "$WORK/record.txt")"
   export QLM_TEST_INSTALL_PATH="$(qlm_winpath "$WORK/target/App")"
   export QLM_TEST_PROBE="$(qlm_winpath "$BIN/qlm_test_launchprobe.exe")"

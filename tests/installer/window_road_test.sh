@@ -79,6 +79,11 @@ if [ "$DPI" = 96 ]; then
   qlm_click 300 326
   qlm_check "the start button launches the product and ends the run" \
     qlm_wait_exit "$INSTALLER" 0 60
+  # The product may start a moment after the installer ended.
+  for i in $(seq 1 50); do
+    [ -s "$WORK/launch.txt" ] && break
+    sleep 0.2
+  done
   qlm_check "the product was started with its parameters" \
     grep -q -- '--from-installer 1' "$WORK/launch.txt"
   qlm_check "the hooks ran in order" \

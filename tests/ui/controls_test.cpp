@@ -39,12 +39,6 @@ std::wstring XdoPoint(const POINT& point) {
   return std::to_wstring(point.x) + L" " + std::to_wstring(point.y);
 }
 
-// Whether the pointer is at the screen's origin, where the real pointer tests leave it.
-bool PointerAtOrigin() {
-  POINT pointer = {-1, -1};
-  return GetCursorPos(&pointer) && pointer.x == 0 && pointer.y == 0;
-}
-
 // The rows of the pixel box that hold ink (any channel above 0x60), as a count.
 int InkedRows(const TestWindow& window, const RECT& box) {
   int rows = 0;
@@ -241,7 +235,7 @@ TEST_F(ControlsTest, RealPointerInputPressesDragsAndClicks) {
   EXPECT_TRUE(Has(trail, L"buttondown:b")) << trail;
   EXPECT_TRUE(Has(trail, L"buttonup:b")) << trail;
   EXPECT_FALSE(Has(trail, L"click:b")) << trail;
-  window.Xdo(L"mousemove 0 0", PointerAtOrigin);
+  window.ParkPointer();
 }
 
 TEST_F(ControlsTest, TheStateStripIsCutIntoFourStates) {
@@ -324,7 +318,7 @@ TEST_F(ControlsTest, RealPointerInputTogglesAnOption) {
              [&] { return !check->IsSelected(); });
   EXPECT_FALSE(check->IsSelected());
   EXPECT_EQ(window.Notes(L"selectchanged").size(), 1u);
-  window.Xdo(L"mousemove 0 0", PointerAtOrigin);
+  window.ParkPointer();
 }
 
 TEST_F(ControlsTest, ProgressBarsNormaliseAndFillTheirParts) {

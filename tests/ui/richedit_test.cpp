@@ -198,6 +198,7 @@ TEST_F(RichEditTest, RealXKeyEventsTypeIntoTheBoxClickedWithTheXPointer) {
     if (note.wParam != VK_SHIFT) keys.push_back(note.wParam);
   }
   EXPECT_EQ(keys, (std::vector<WPARAM>{'D', VK_OEM_1, VK_OEM_5, 'X', VK_SPACE, 'Y'}));
+  window.ParkPointer();
 }
 
 TEST_F(RichEditTest, EnterIsTakenByTheBoxOnlyWhenItWantsIt) {

@@ -120,6 +120,13 @@ void TestWindow::Xdo(const std::wstring& arguments, const std::function<bool()>&
   PumpUntil(done, ms);
 }
 
+void TestWindow::ParkPointer() {
+  Xdo(L"mousemove 0 0", [] {
+    POINT pointer = {-1, -1};
+    return GetCursorPos(&pointer) && pointer.x == 0 && pointer.y == 0;
+  });
+}
+
 POINT TestWindow::ToScreen(int x, int y) const {
   POINT point = {x, y};
   ClientToScreen(window_, &point);

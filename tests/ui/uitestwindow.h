@@ -61,6 +61,9 @@ class TestWindow : public WindowImplBase {
   // Starts xdotool with the arguments and processes this window's messages until `done`
   // holds (at most `ms`).
   void Xdo(const std::wstring& arguments, const std::function<bool()>& done, DWORD ms = 15000);
+  // Moves the real pointer to the screen's origin and waits until it is there: a pointer left
+  // where the next test window opens would send that window real mouse messages.
+  void ParkPointer();
   // The screen point of a client point.
   POINT ToScreen(int x, int y) const;
 
