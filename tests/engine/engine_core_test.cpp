@@ -113,7 +113,7 @@ TEST(EngineChunks, SourceAndThirtyTwoBitChunksLoadOthersAreRefused) {
 TEST(EngineChunks, LuacToolWritesTheChunkTheInstallerAccepts) {
   TempFolder folder;
   ASSERT_TRUE(WriteFileBytes(folder / L"in.lua", "luac_global = 6 * 7\n"));
-  std::wstring luac = ModuleFolder() + L"..\\bin\\luac.exe";
+  std::wstring luac = BinFolder() + L"luac.exe";
   ProcessResult result = RunProcess(L"\"" + luac + L"\" -o \"" + (folder / L"out.luac") +
                                     L"\" \"" + (folder / L"in.lua") + L"\"");
   ASSERT_TRUE(result.finished);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzzinput.h"
 #include "uiimagedecode.h"
 #include "uiresourcezip.h"
 #include "uivalues.h"
@@ -21,18 +22,9 @@ std::vector<BYTE> Finding(const std::string& target, const std::string& name) {
   return std::vector<BYTE>(std::istreambuf_iterator<char>(file), {});
 }
 
-std::wstring Utf16Text(const std::vector<BYTE>& bytes) {
-  std::wstring text;
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    wchar_t unit = static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
-    if (unit == 0) break;
-    text.push_back(unit);
-  }
-  return text;
-}
-
 TEST(FuzzFindings, MarkupNumbersBeyond32BitsStayAtTheLimit) {
-  const std::wstring text = Utf16Text(Finding("values", "int-overflow"));
+  const std::vector<BYTE> finding = Finding("values", "int-overflow");
+  const std::wstring text = Utf16Text(finding.data(), finding.size());
   EXPECT_EQ(ParseMarkupInt(text.c_str()), 2147483647);
   EXPECT_EQ(ParseMarkupRect(text.c_str()).left, 2147483647);
   EXPECT_EQ(ParseMarkupInt(L"-99999999999"), -2147483647 - 1);

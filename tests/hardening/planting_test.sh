@@ -29,19 +29,12 @@ APP="$WORK/app"            # the installer's folder
 CURRENT="$WORK/current"    # the current folder of every run
 MARKERS="$WORK/markers"
 mkdir -p "$APP" "$CURRENT" "$MARKERS" "$WORK/product"
-winpath() { echo "Z:${1//\//\\}"; }
-export QLM_PLANT_MARKERS="$(winpath "$MARKERS")"
-# The defaults of scripts/wine-run stay in every value.
-DEFAULTS="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
+# Every run starts in the current folder.
+cd "$CURRENT"
+export QLM_PLANT_MARKERS="$(qlm_winpath "$MARKERS")"
 PLANTED_LIBRARY="$BUILD/tests/qlm_planted_library.dll"
 PLANTED_PROGRAM="$BUILD/tests/qlm_planted_program.exe"
 PROGRAMS="regsvr32.exe explorer.exe"
-
-failures=0
-check() {  # check <description> <command...>
-  local what="$1"; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
 
 imports() { i686-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
 # Loaded at run time: Shcore, Msftedit and msimg32 by the toolkit and the window road, the
@@ -66,7 +59,7 @@ use_names() {  # use_names <names>: the tested names, planted and preferred from
   TESTED="$1"
   unplant "$APP"; unplant "$CURRENT"
   plant "$APP"; plant "$CURRENT"
-  OVERRIDES="$(echo $TESTED | tr ' ' ',')=n,b;$DEFAULTS"
+  export QLM_WINE_EXTRA_OVERRIDES="$(echo $TESTED | tr ' ' ',')=n,b"
 }
 without() {  # without <names> <names to leave out>
   local name
@@ -75,14 +68,12 @@ without() {  # without <names> <names to leave out>
 loaded() {
   ls "$MARKERS" | sed 's/\.loaded$//; s/\.ran$//' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' '
 }
-run_wine() {
-  (cd "$CURRENT" && WINEDLLOVERRIDES="$OVERRIDES" "$ROOT/scripts/wine-run" "$BUILD" "$@")
-}
+run_wine() { "$ROOT/scripts/wine-run" "$BUILD" "$@"; }
 # Checks that nothing planted ran during one road and clears the markers for the next.
 nothing_planted_ran() {  # nothing_planted_ran <road>
   local found; found="$(loaded)"
   [ -n "$found" ] && echo "  planted and run during $1: $found"
-  check "no planted library or program ran during $1" test -z "$found"
+  qlm_check "no planted library or program ran during $1" test -z "$found"
   rm -f "$MARKERS"/*
 }
 
@@ -100,40 +91,35 @@ done
 rm -f "$MARKERS"/*
 echo "names tested: $(echo $TESTED) $PROGRAMS"
 echo "loaded by Wine for the control program too, left out: $(echo $WINE_OWN)"
-check "the control settles with nothing of its own planted and run" test -z "$found"
+qlm_check "the control settles with nothing of its own planted and run" test -z "$found"
 
 # ---- the silent road of the demo installer, then its uninstaller ----
 cp "$BIN/DemoSetup.exe" "$APP/"
 run_wine "$APP/DemoSetup.exe" /InstallSlience true >/dev/null 2>&1 || true
 nothing_planted_ran "the silent road"
 DEMO="$(ls -d "$PREFIX"/drive_c/users/*/Temp/QLMDemo 2>/dev/null | head -n1 || true)"
-check "the silent road installed the demo product with its uninstaller" \
+qlm_check "the silent road installed the demo product with its uninstaller" \
   test -f "$DEMO/Uninstall.exe"
 if [ -f "$DEMO/Uninstall.exe" ]; then
   plant "$DEMO"
   run_wine "$DEMO/Uninstall.exe" /UninstallSilent true >/dev/null 2>&1 || true
   nothing_planted_ran "the uninstaller"
-  check "the uninstaller removed the demo product" test ! -e "$DEMO/Uninstall.exe"
+  qlm_check "the uninstaller removed the demo product" test ! -e "$DEMO/Uninstall.exe"
   rm -rf "$DEMO"
 fi
 
 # ---- the window road to the completion view and the product's launch ----
 cp "$BIN/qlm_window_test_installer.exe" "$APP/"
-: > "$WORK/record.txt"
-export QLM_TEST_RECORD="$(winpath "$WORK/record.txt")"
-export QLM_TEST_INSTALL_PATH="$(winpath "$WORK/window/App")"
-export QLM_TEST_PROBE="$(winpath "$BIN/qlm_test_launchprobe.exe")"
-export QLM_TEST_LAUNCH_RECORD="$(winpath "$WORK/launch.txt")"
-export QLM_TEST_PAUSE_MS=0
-run_wine "$APP/qlm_window_test_installer.exe" >/dev/null 2>&1 &
-INSTALLER=$!
-if qlm_wait_window "QLM Window Test" 90; then
-  sleep 1
-  qlm_click 300 384                                   # the install button
-  qlm_wait_window_pixel 60 347 FFFFFF 60 || true      # the completion view
-  qlm_click 300 326                                   # the start button
+# The installation pauses so that the install view's progress bar can be seen: it stands where
+# the welcome and completion views are white.
+if qlm_start_window_installer 1500 \
+     "$ROOT/scripts/wine-run" "$BUILD" "$APP/qlm_window_test_installer.exe"; then
+  qlm_click 300 384                                           # the install button
+  { qlm_wait_window_pixel_not 60 347 FFFFFF 5 &&              # the install view
+      qlm_wait_window_pixel 60 347 FFFFFF 60; } || true       # the completion view
+  qlm_click 300 326                                           # the start button
 fi
-wait "$INSTALLER" || true
+qlm_wait_exit "$INSTALLER" 0 60 || true
 # The window may outlive the process on the X server for a moment; tests after this one look
 # for a window of the same title.
 for i in $(seq 1 50); do
@@ -142,7 +128,7 @@ for i in $(seq 1 50); do
 done
 grep -q AfterComplete "$WORK/record.txt" ||
   echo "  hooks run: $(tr -d '\r' < "$WORK/record.txt" | cut -d' ' -f1 | tr '\n' ' ')"
-check "the window road ran to the product's launch" grep -q AfterComplete "$WORK/record.txt"
+qlm_check "the window road ran to the product's launch" grep -q AfterComplete "$WORK/record.txt"
 nothing_planted_ran "the window road"
 
 # ---- a script: libraries by full path and by bare name, registration, the shell launch ----
@@ -150,9 +136,9 @@ cp "$BIN/qlm_test_comserver.dll" "$WORK/product/qlm_plant_product.dll"
 for folder in "$APP" "$CURRENT"; do cp "$PLANTED_LIBRARY" "$folder/qlm_plant_product.dll"; done
 cp "$BIN/qlm_planting_test_installer.exe" "$APP/"
 : > "$WORK/record.txt" ; : > "$WORK/launch.txt"
-export QLM_PLANT_TARGET="$(winpath "$WORK/scripted")"
-export QLM_PLANT_PRODUCT="$(winpath "$WORK/product/qlm_plant_product.dll")"
-export QLM_TEST_COMSERVER_RECORD="$(winpath "$WORK/registration.txt")"
+export QLM_PLANT_TARGET="$(qlm_winpath "$WORK/scripted")"
+export QLM_PLANT_PRODUCT="$(qlm_winpath "$WORK/product/qlm_plant_product.dll")"
+export QLM_TEST_COMSERVER_RECORD="$(qlm_winpath "$WORK/registration.txt")"
 run_wine "$APP/qlm_planting_test_installer.exe" >/dev/null 2>&1 || true
 # regsvr32 and the shell's launch run on their own: wait for both.
 for i in $(seq 1 150); do
@@ -162,15 +148,16 @@ for i in $(seq 1 150); do
 done
 record() { tr -d '\r' < "$WORK/record.txt" | tr '\n' ' '; }
 echo "script record: $(record)"
-check "DllManager loads the product's library by its full path" \
+qlm_check "DllManager loads the product's library by its full path" \
   grep -q '^full-path true' "$WORK/record.txt"
-check "DllManager does not load a library by a bare name from the installer's folder" \
+qlm_check "DllManager does not load a library by a bare name from the installer's folder" \
   grep -q '^bare-name false' "$WORK/record.txt"
-check "GLibTab does not either" grep -q '^table-bare-name false' "$WORK/record.txt"
-check "Lua_RegSvr32 registered the product's library" grep -q '^regsvr32 true' "$WORK/record.txt"
-check "regsvr32 registered it too" \
+qlm_check "GLibTab does not either" grep -q '^table-bare-name false' "$WORK/record.txt"
+qlm_check "Lua_RegSvr32 registered the product's library" \
+  grep -q '^regsvr32 true' "$WORK/record.txt"
+qlm_check "regsvr32 registered it too" \
   test "$(grep -c DllRegisterServer "$WORK/registration.txt" 2>/dev/null)" = 2
-check "the shell started the product" test -s "$WORK/launch.txt"
+qlm_check "the shell started the product" test -s "$WORK/launch.txt"
 nothing_planted_ran "the script's loads, registrations and launch"
 
-[ "$failures" = 0 ]
+[ "$QLM_FAILURES" = 0 ]

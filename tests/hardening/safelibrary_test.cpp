@@ -33,10 +33,8 @@ class Planted {
     DeleteFileW(path_.c_str());
     DeleteFileW((path_ + L".loaded").c_str());
   }
-  bool Exists() const { return GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
-  bool Loaded() const {
-    return GetFileAttributesW((path_ + L".loaded").c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
+  bool Exists() const { return FileExists(path_); }
+  bool Loaded() const { return FileExists(path_ + L".loaded"); }
   const std::wstring& Path() const { return path_; }
 
  private:

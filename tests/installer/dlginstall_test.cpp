@@ -3,14 +3,15 @@
 // launch and the close requests. Clicks are real window messages at the controls' places.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "dlginstall.h"
 #include "installmgr.h"
 #include "qlmscriptengine.h"
 #include "scripttest.h"
+#include "stringconv.h"
 #include "testsupport.h"
 #include "uicontainer.h"
 #include "uilabel.h"
@@ -133,11 +134,7 @@ class InstallerWindowTest : public ::testing::Test {
     CControlUI* control = Find(name);
     ASSERT_NE(control, nullptr) << name;
     const RECT& rect = control->GetPos();
-    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    HWND hwnd = window_->GetHWND();
-    SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
-    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+    ClickAt(window_->GetHWND(), (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   }
   bool Alive() const { return IsWindow(window_->GetHWND()) != FALSE; }
   // The view that the tab layout shows.
@@ -151,24 +148,16 @@ class InstallerWindowTest : public ::testing::Test {
   // The hooks run so far, with "window" or "worker" for the thread.
   std::string Hooks() {
     RunChunk("record_text = table.concat(record, ' ')");
-    std::string text = WideToUtf8Text(QLMScriptEngine::Instance().GetGlobalString("record_text"));
-    std::string window = std::to_string(GetCurrentThreadId());
-    for (size_t at = text.find(':'); at != std::string::npos; at = text.find(':', at + 1)) {
-      size_t end = text.find(' ', at);
-      std::string id = text.substr(at + 1, end == std::string::npos ? end : end - at - 1);
-      text.replace(at + 1, id.size(), id == window ? "window" : "worker");
+    std::istringstream notes(
+        WideToUtf8(QLMScriptEngine::Instance().GetGlobalString("record_text")));
+    const std::string window = std::to_string(GetCurrentThreadId());
+    std::string hooks;
+    for (std::string note; notes >> note;) {
+      const size_t colon = note.find(':');
+      if (!hooks.empty()) hooks += ' ';
+      hooks += note.substr(0, colon + 1) + (note.substr(colon + 1) == window ? "window" : "worker");
     }
-    return text;
-  }
-  static std::string WideToUtf8Text(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-  }
-  bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-      if (condition()) return true;
-      PumpMessages(20);
-    }
-    return condition();
+    return hooks;
   }
   void SetFolder(const std::wstring& folder) { Find(L"EditInstallPath")->SetText(folder); }
 
@@ -279,7 +268,7 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
   EXPECT_EQ(QLMScriptEngine::Instance().GetGlobalInteger("global_install_progress_elapse"), 0);
 
   // Two more every 300 ms.
-  ASSERT_TRUE(WaitFor([&] { return Bar()->GetValue() >= 2; }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return Bar()->GetValue() >= 2; }, 2000));
   int first = Bar()->GetValue();
   PumpMessages(1500);
   int climbed = Bar()->GetValue() - first;
@@ -298,7 +287,7 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
   EXPECT_EQ(listener.Count(), 0);
 
   SetEvent(hold_);
-  ASSERT_TRUE(WaitFor([&] { return View() == L"VertCompleteView"; }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return View() == L"VertCompleteView"; }, 10000));
   DWORD completed = GetTickCount();
   ASSERT_NE(done.at, 0u);
   EXPECT_LE(completed - done.at, 300u + 150u);
@@ -319,29 +308,29 @@ TEST_F(InstallerWindowTest, TheInstallationRunsItsHooksPacesTheBarAndCompletes) 
   EXPECT_EQ(window.GetPaintManager().GetFocus(), Find(L"BtnStart"));
 
   // Start launches the product with its parameters, runs AfterComplete and closes.
-  CopyFileW((ModuleFolder() + L"..\\bin\\qlm_test_launchprobe.exe").c_str(),
+  CopyFileW((BinFolder() + L"qlm_test_launchprobe.exe").c_str(),
             (target_ / L"App\\qlm_test_launchprobe.exe").c_str(), FALSE);
   Click(L"BtnStart");
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 5000));
   EXPECT_EQ(Hooks(),
             "BeforeInstall:window OnInstall:worker BeforeComplete:worker AfterComplete:window");
-  ASSERT_TRUE(WaitFor([&] { return FileExists(launchRecord_); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return FileExists(launchRecord_); }, 10000));
   EXPECT_NE(ReadFileBytes(launchRecord_).find("--from-installer 1"), std::string::npos);
   EXPECT_EQ(listener.Count(), 1);
 }
 
 TEST_F(InstallerWindowTest, WithoutTheCompletionViewTheProductStartsAtOnce) {
   RunChunk("global_show_completewindow = false");
-  CopyFileW((ModuleFolder() + L"..\\bin\\qlm_test_launchprobe.exe").c_str(),
+  CopyFileW((BinFolder() + L"qlm_test_launchprobe.exe").c_str(),
             (target_.Path() + L"\\qlm_test_launchprobe.exe").c_str(), FALSE);
   RunChunk("global_install_path = " + Quote(target_.Path()));
   SetEvent(hold_);
   Open();
   Click(L"BtnInstall");
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 10000));
   EXPECT_EQ(Hooks(),
             "BeforeInstall:window OnInstall:worker BeforeComplete:worker AfterComplete:window");
-  EXPECT_TRUE(WaitFor([&] { return FileExists(launchRecord_); }, 10000));
+  EXPECT_TRUE(PumpUntil([&] { return FileExists(launchRecord_); }, 10000));
 }
 
 TEST_F(InstallerWindowTest, TheCloseButtonAsksOnTheWelcomeViewAndClosesTheCompletionView) {
@@ -360,16 +349,16 @@ TEST_F(InstallerWindowTest, TheCloseButtonAsksOnTheWelcomeViewAndClosesTheComple
     Click(L"BtnClose");
     ASSERT_TRUE(answerer.Wait(5000));
   }
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 5000));
   EXPECT_EQ(listener.Count(), 0);
 
   // After completion the close button closes at once, without launch or AfterComplete.
   SetEvent(hold_);
   Open(listener.Window());
   Click(L"BtnInstall");
-  ASSERT_TRUE(WaitFor([&] { return View() == L"VertCompleteView"; }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return View() == L"VertCompleteView"; }, 10000));
   Click(L"BtnClose");
-  ASSERT_TRUE(WaitFor([&] { return !Alive(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !Alive(); }, 5000));
   EXPECT_EQ(Hooks(), "BeforeInstall:window OnInstall:worker BeforeComplete:worker");
   EXPECT_FALSE(FileExists(launchRecord_));
   EXPECT_EQ(listener.Count(), 1);

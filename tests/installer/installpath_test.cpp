@@ -30,7 +30,7 @@ TEST(InstallPath, OnlyFoldersOnADriveLetterAreUsableAndTheyAreCreated) {
   TempFolder folder(L"qlmpath");
   const std::wstring nested = folder / L"a\\b c\\d";
   EXPECT_TRUE(IsUsableFolder(nested));
-  EXPECT_NE(GetFileAttributesW(nested.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(FileExists(nested));
   EXPECT_TRUE(IsUsableFolder(nested));
   for (const wchar_t* refused : {L"\\\\server\\share\\dir", L"relative\\dir", L"Q:\\dir", L""}) {
     EXPECT_FALSE(IsUsableFolder(refused)) << refused;

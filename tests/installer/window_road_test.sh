@@ -24,116 +24,84 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {  # check <description> <command...>
-  local what="$1"; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
-winpath() { echo "Z:${1//\//\\}"; }
-
-# Starts the installer in the background (its process id in INSTALLER) and waits for its
-# window. The installation folder is a new folder below the work folder.
-start_installer() {
-  : > "$WORK/record.txt"
-  rm -rf "$WORK/target"
-  export QLM_TEST_RECORD="$(winpath "$WORK/record.txt")"
-  export QLM_TEST_INSTALL_PATH="$(winpath "$WORK/target/App")"
-  export QLM_TEST_PROBE="$(winpath "$BIN/qlm_test_launchprobe.exe")"
-  export QLM_TEST_LAUNCH_RECORD="$(winpath "$WORK/launch.txt")"
-  export QLM_TEST_PAUSE_MS="${1:-0}"
-  "$ROOT/scripts/wine-run" "$BUILD" "$BIN/qlm_window_test_installer.exe" &
-  INSTALLER=$!
-  qlm_wait_window "QLM Window Test" 90
-  # The first frames are painted while the window is already mapped.
-  sleep 1
-}
-finished_with() {  # finished_with <exit code>: waits (up to a minute) for the installer's end
-  local code=0 i
-  for i in $(seq 1 300); do
-    kill -0 "$INSTALLER" 2>/dev/null || break
-    sleep 0.2
-  done
-  if kill -0 "$INSTALLER" 2>/dev/null; then
-    WINEPREFIX="$PREFIX" wineserver -k >/dev/null 2>&1 || true
-    return 1
-  fi
-  wait "$INSTALLER" || code=$?
-  [ "$code" = "$1" ]
-}
-wait_pixel_not() {  # wait_pixel_not <x> <y> <colour> <seconds>
-  local i
-  for i in $(seq 1 $(($4 * 5))); do
-    [ "$(qlm_window_pixel "$1" "$2")" != "$3" ] && return 0
-    sleep 0.2
-  done
-  return 1
+start_installer() {  # start_installer [<pause of the installation in ms>]
+  qlm_start_window_installer "${1:-0}" \
+    "$ROOT/scripts/wine-run" "$BUILD" "$BIN/qlm_window_test_installer.exe"
 }
 hooks() { cut -d' ' -f1 "$WORK/record.txt" | tr -d '\r' | tr '\n' ' '; }
 thread_of() { grep "^$1 " "$WORK/record.txt" | cut -d' ' -f2 | tr -d '\r'; }
 
 # Places of the skin at 100 %, scaled for the screen.
-BUTTON_BLUE=2F74F0
+BUTTON_BLUE=$QLM_INSTALL_BUTTON_BLUE
 BUTTON_GREY=B9C9E8
 
 if [ "$DPI" = 96 ]; then
   start_installer
-  check "the window's title names the product" \
+  qlm_check "the window's title names the product" \
     bash -c "xdotool getwindowname $WIN_ID | grep -q 'QLM Window Test安装'"
-  check "the window is 600x460" test "$WIN_W,$WIN_H" = "600,460"
+  qlm_check "the window is 600x460" test "$WIN_W,$WIN_H" = "600,460"
   read -r SCREEN_W SCREEN_H < <(xdotool getdisplaygeometry)
-  check "the window is centred" test $((WIN_X * 2 + WIN_W)) -eq "$SCREEN_W"
-  check "the install button is drawn" qlm_wait_window_pixel 210 384 "$BUTTON_BLUE"
+  qlm_check "the window is centred" test $((WIN_X * 2 + WIN_W)) -eq "$SCREEN_W"
+  qlm_check "the install button is drawn" qlm_wait_window_pixel 210 384 "$BUTTON_BLUE"
 
   x0=$WIN_X y0=$WIN_Y
   qlm_drag 100 30 160 70
   qlm_window_geometry
-  check "a drag over the caption's label moves the window" test "$WIN_X,$WIN_Y" = "$((x0 + 60)),$((y0 + 40))"
+  qlm_check "a drag over the caption's label moves the window" \
+    test "$WIN_X,$WIN_Y" = "$((x0 + 60)),$((y0 + 40))"
   x0=$WIN_X y0=$WIN_Y
   qlm_drag 541 23 601 63
   qlm_window_geometry
-  check "a drag over a caption button does not" test "$WIN_X,$WIN_Y" = "$x0,$y0"
+  qlm_check "a drag over a caption button does not" test "$WIN_X,$WIN_Y" = "$x0,$y0"
 
   qlm_click 575 23
-  check "the close button asks" qlm_wait_window "提醒" 10
+  qlm_check "the close button asks" qlm_wait_window "提醒" 10
   xdotool key Escape
   sleep 1
   qlm_wait_window "QLM Window Test" 10
-  check "Cancel keeps the installer" kill -0 "$INSTALLER"
+  qlm_check "Cancel keeps the installer" kill -0 "$INSTALLER"
   qlm_click 575 23
   qlm_wait_window "提醒" 10
   xdotool key Return
-  check "OK ends the run with exit code 0" finished_with 0
-  check "a closed welcome view ran no hook after BeforeInit" test "$(hooks)" = "BeforeInit "
+  qlm_check "OK ends the run with exit code 0" qlm_wait_exit "$INSTALLER" 0 60
+  qlm_check "a closed welcome view ran no hook after BeforeInit" test "$(hooks)" = "BeforeInit "
 
   start_installer 1500
   qlm_click 57 330
-  check "clearing the agreement disables the install button" \
+  qlm_check "clearing the agreement disables the install button" \
     qlm_wait_window_pixel 210 384 "$BUTTON_GREY"
   qlm_click 57 330
-  check "ticking it enables the button again" qlm_wait_window_pixel 210 384 "$BUTTON_BLUE"
+  qlm_check "ticking it enables the button again" qlm_wait_window_pixel 210 384 "$BUTTON_BLUE"
   qlm_click 300 384
   # The progress bar lies where the welcome and completion views are white.
-  check "the install view shows the progress bar" wait_pixel_not 60 347 FFFFFF 5
-  check "the completion view follows" qlm_wait_window_pixel 60 347 FFFFFF 30
+  qlm_check "the install view shows the progress bar" qlm_wait_window_pixel_not 60 347 FFFFFF 5
+  qlm_check "the completion view follows" qlm_wait_window_pixel 60 347 FFFFFF 30
   qlm_click 300 326
-  check "the start button launches the product and ends the run" finished_with 0
-  check "the product was started with its parameters" grep -q -- '--from-installer 1' "$WORK/launch.txt"
-  check "the hooks ran in order" \
+  qlm_check "the start button launches the product and ends the run" \
+    qlm_wait_exit "$INSTALLER" 0 60
+  # The product may start a moment after the installer ended.
+  for i in $(seq 1 50); do
+    [ -s "$WORK/launch.txt" ] && break
+    sleep 0.2
+  done
+  qlm_check "the product was started with its parameters" \
+    grep -q -- '--from-installer 1' "$WORK/launch.txt"
+  qlm_check "the hooks ran in order" \
     test "$(hooks)" = "BeforeInit BeforeInstall OnInstall BeforeComplete AfterComplete "
-  check "BeforeInstall and AfterComplete ran on the window thread" \
+  qlm_check "BeforeInstall and AfterComplete ran on the window thread" \
     test "$(thread_of BeforeInstall)" = "$(thread_of AfterComplete)"
-  check "OnInstall and BeforeComplete ran on another thread" \
+  qlm_check "OnInstall and BeforeComplete ran on another thread" \
     test "$(thread_of OnInstall)" = "$(thread_of BeforeComplete)" -a \
          "$(thread_of OnInstall)" != "$(thread_of BeforeInstall)"
 else
   start_installer
-  check "the window is ${S} times 600x460" test "$WIN_W,$WIN_H" = "$((600 * S)),$((460 * S))"
-  check "the install button is drawn at its scaled place" \
+  qlm_check "the window is ${S} times 600x460" test "$WIN_W,$WIN_H" = "$((600 * S)),$((460 * S))"
+  qlm_check "the install button is drawn at its scaled place" \
     qlm_wait_window_pixel $((210 * S)) $((384 * S)) "$BUTTON_BLUE"
   qlm_click $((575 * S)) $((23 * S))
   qlm_wait_window "提醒" 10
   xdotool key Return
-  check "OK ends the run with exit code 0" finished_with 0
+  qlm_check "OK ends the run with exit code 0" qlm_wait_exit "$INSTALLER" 0 60
 fi
 
-[ "$failures" = 0 ]
+[ "$QLM_FAILURES" = 0 ]

@@ -14,19 +14,12 @@
 
 #include "7zCrc.h"
 #include "scopeguard.h"
+#include "stringconv.h"
 #include "testsupport.h"
 
 namespace {
 
 constexpr SIZE_T kPeakLimit = static_cast<SIZE_T>(256) << 20;
-
-std::wstring Widen(const std::string& text) {
-  int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(units, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], units);
-  wide.resize(units - 1);
-  return wide;
-}
 
 // Runs a command line to its end and reports the process's peak working set (0 when it did
 // not start or did not end within the timeout). The counters are read while the process still
@@ -34,23 +27,23 @@ std::wstring Widen(const std::string& text) {
 SIZE_T RunForPeakWorkingSet(const std::wstring& commandLine, DWORD timeoutMs) {
   PROCESS_INFORMATION info;
   if (!StartProcess(commandLine, info)) return 0;
+  UniqueHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
   SIZE_T peak = 0;
   const DWORD start = GetTickCount();
   DWORD wait;
   do {
-    wait = WaitForSingleObject(info.hProcess, 50);
+    wait = WaitForSingleObject(process.Get(), 50);
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
-    if (GetProcessMemoryInfo(info.hProcess, &counters, sizeof(counters))) {
+    if (GetProcessMemoryInfo(process.Get(), &counters, sizeof(counters))) {
       peak = std::max(peak, counters.PeakWorkingSetSize);
     }
   } while (wait == WAIT_TIMEOUT && GetTickCount() - start < timeoutMs);
   if (wait != WAIT_OBJECT_0) {
-    TerminateProcess(info.hProcess, 1);
+    TerminateProcess(process.Get(), 1);
     peak = 0;
   }
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
   return peak;
 }
 
@@ -82,8 +75,7 @@ TEST_P(LargePayload, TwoGiBSolidBlockInstallsUnder256MB) {
   const std::wstring resultFile = result / L"result.txt";
   SetEnvironmentVariableW(L"QLM_LARGE_DEST", dest.Path().c_str());
   SetEnvironmentVariableW(L"QLM_LARGE_RESULT", resultFile.c_str());
-  const std::wstring installer =
-      ModuleFolder() + L"..\\bin\\qlm_large_" + GetParam() + L"_installer.exe";
+  const std::wstring installer = BinFolder() + L"qlm_large_" + GetParam() + L"_installer.exe";
   const SIZE_T peak = RunForPeakWorkingSet(L"\"" + installer + L"\" /InstallSlience true", 2700000);
   std::printf("large-%ls: peak working set %lu bytes (%.1f MB)\n", GetParam(),
               static_cast<unsigned long>(peak), peak / 1048576.0);
@@ -102,7 +94,7 @@ TEST_P(LargePayload, TwoGiBSolidBlockInstallsUnder256MB) {
     std::string name;
     fields >> size >> crc;
     std::getline(fields >> std::ws, name);
-    std::wstring path = dest.Path() + L"\\" + Widen(name);
+    std::wstring path = dest.Path() + L"\\" + Utf8ToWide(name.c_str());
     for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
     unsigned long long actualSize = 0;
     const UInt32 actualCrc = FileCrc(path, &actualSize);

@@ -10,11 +10,11 @@
 #include <cstring>
 #include <vector>
 
+#include "scopeguard.h"
 #include "testsupport.h"
 
 namespace {
 
-std::wstring Bin() { return ModuleFolder() + L"..\\bin\\"; }
 std::wstring PayloadArchive() { return ModuleFolder() + L"payload-data\\edge.7z"; }
 
 struct PackRun {
@@ -37,7 +37,7 @@ PackRun RunPack(const std::wstring& arguments) {
   startup.hStdOutput = writeEnd;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION info = {};
-  std::wstring commandLine = L"\"" + Bin() + L"qlmpack.exe\" " + arguments;
+  std::wstring commandLine = L"\"" + BinFolder() + L"qlmpack.exe\" " + arguments;
   BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                 nullptr, nullptr, &startup, &info);
   CloseHandle(writeEnd);
@@ -108,11 +108,11 @@ class QlmpackTest : public ::testing::Test {
     WriteFileBytes(folder + L"\\Image\\bg.png", std::string("\x89PNG\r\n\x1a\n", 8));
   }
   std::wstring Arguments(const std::wstring& output, const std::wstring& skin) const {
-    return L"--stub " + Quoted(Bin() + L"QLMInstaller.exe") + L" --config " +
+    return L"--stub " + Quoted(BinFolder() + L"QLMInstaller.exe") + L" --config " +
            Quoted(dir_ / L"config.lua") + L" --install " + Quoted(dir_ / L"install.lua") +
            L" --uninstall " + Quoted(dir_ / L"uninstall.lua") + L" --skin " + Quoted(skin) +
            L" --payload " + Quoted(PayloadArchive()) + L" --icon " + Quoted(dir_ / L"icon.ico") +
-           L" --uninstaller " + Quoted(Bin() + L"QLMUninstaller.exe") +
+           L" --uninstaller " + Quoted(BinFolder() + L"QLMUninstaller.exe") +
            L" --execution-level asInvoker -o " + Quoted(output);
   }
 
@@ -184,7 +184,7 @@ TEST_F(QlmpackTest, SkinFolderIsZippedAndEqualInputsGiveEqualBytes) {
 }
 
 TEST(QlmpackStub, InstallerProgramIsLargeAddressAware) {
-  EXPECT_TRUE(IsLargeAddressAware(Bin() + L"QLMInstaller.exe"));
+  EXPECT_TRUE(IsLargeAddressAware(BinFolder() + L"QLMInstaller.exe"));
 }
 
 struct BadInput {
@@ -252,11 +252,10 @@ BOOL CALLBACK AddManifestLanguages(HMODULE module, LPCWSTR type, LPWSTR name, LO
 // Every manifest of the program, in every language.
 std::vector<std::string> Manifests(const std::wstring& program) {
   std::vector<std::string> manifests;
-  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (module == nullptr) return manifests;
-  EnumResourceNamesW(module, RT_MANIFEST, AddManifestLanguages,
+  LibraryGuard module(LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (module.Get() == nullptr) return manifests;
+  EnumResourceNamesW(module.Get(), RT_MANIFEST, AddManifestLanguages,
                      reinterpret_cast<LONG_PTR>(&manifests));
-  FreeLibrary(module);
   return manifests;
 }
 
@@ -281,13 +280,11 @@ std::wstring NodeText(IXMLDOMNode* node) {
 }
 
 std::wstring SelectText(IXMLDOMDocument2* document, const wchar_t* path) {
-  IXMLDOMNode* node = nullptr;
+  ComRef<IXMLDOMNode> node;
   BSTR query = SysAllocString(path);
-  document->selectSingleNode(query, &node);
+  document->selectSingleNode(query, node.Out());
   SysFreeString(query);
-  std::wstring text = NodeText(node);
-  if (node) node->Release();
-  return text;
+  return NodeText(node.Get());
 }
 
 void SetProperty(IXMLDOMDocument2* document, const wchar_t* name, const wchar_t* value) {
@@ -304,44 +301,42 @@ void SetProperty(IXMLDOMDocument2* document, const wchar_t* name, const wchar_t*
 ManifestFacts ReadManifest(const std::string& bytes, const std::wstring& scratchFile) {
   ManifestFacts facts;
   WriteFileBytes(scratchFile, bytes);
-  CoInitialize(nullptr);
+  ComInitGuard com(CoInitialize(nullptr), CoUninitialize);
   CLSID documentClass;
-  IXMLDOMDocument2* document = nullptr;
-  if (SUCCEEDED(CLSIDFromProgID(L"Msxml2.DOMDocument.3.0", &documentClass)) &&
-      SUCCEEDED(CoCreateInstance(documentClass, nullptr, CLSCTX_INPROC_SERVER, kIidXmlDocument2,
-                                 reinterpret_cast<void**>(&document)))) {
-    document->put_async(VARIANT_FALSE);
-    VARIANT source;
-    VariantInit(&source);
-    source.vt = VT_BSTR;
-    source.bstrVal = SysAllocString(scratchFile.c_str());
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    facts.parsed = SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE;
-    VariantClear(&source);
-    SetProperty(document, L"SelectionLanguage", L"XPath");
-    SetProperty(document, L"SelectionNamespaces",
-                L"xmlns:a='urn:schemas-microsoft-com:asm.v1' "
-                L"xmlns:s='urn:schemas-microsoft-com:asm.v3' "
-                L"xmlns:c='urn:schemas-microsoft-com:compatibility.v1'");
-    facts.level = SelectText(document,
-                             L"/a:assembly/s:trustInfo/s:security/s:requestedPrivileges/"
-                             L"s:requestedExecutionLevel/@level");
-    facts.commonControls =
-        SelectText(document,
-                   L"/a:assembly/a:dependency/a:dependentAssembly/"
-                   L"a:assemblyIdentity[@name='Microsoft.Windows.Common-Controls']/@version");
-    IXMLDOMNodeList* systems = nullptr;
-    BSTR query = SysAllocString(L"/a:assembly/c:compatibility/c:application/c:supportedOS/@Id");
-    if (SUCCEEDED(document->selectNodes(query, &systems)) && systems) {
-      for (IXMLDOMNode* node = nullptr; systems->nextNode(&node) == S_OK && node; node->Release()) {
-        facts.systems.push_back(NodeText(node));
-      }
-      systems->Release();
-    }
-    SysFreeString(query);
-    document->Release();
+  ComRef<IXMLDOMDocument2> document;
+  if (FAILED(CLSIDFromProgID(L"Msxml2.DOMDocument.3.0", &documentClass)) ||
+      FAILED(CoCreateInstance(documentClass, nullptr, CLSCTX_INPROC_SERVER, kIidXmlDocument2,
+                              document.OutVoid()))) {
+    return facts;
   }
-  CoUninitialize();
+  document->put_async(VARIANT_FALSE);
+  VARIANT source;
+  VariantInit(&source);
+  source.vt = VT_BSTR;
+  source.bstrVal = SysAllocString(scratchFile.c_str());
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  facts.parsed = SUCCEEDED(document->load(source, &loaded)) && loaded == VARIANT_TRUE;
+  VariantClear(&source);
+  SetProperty(document.Get(), L"SelectionLanguage", L"XPath");
+  SetProperty(document.Get(), L"SelectionNamespaces",
+              L"xmlns:a='urn:schemas-microsoft-com:asm.v1' "
+              L"xmlns:s='urn:schemas-microsoft-com:asm.v3' "
+              L"xmlns:c='urn:schemas-microsoft-com:compatibility.v1'");
+  facts.level = SelectText(document.Get(),
+                           L"/a:assembly/s:trustInfo/s:security/s:requestedPrivileges/"
+                           L"s:requestedExecutionLevel/@level");
+  facts.commonControls =
+      SelectText(document.Get(),
+                 L"/a:assembly/a:dependency/a:dependentAssembly/"
+                 L"a:assemblyIdentity[@name='Microsoft.Windows.Common-Controls']/@version");
+  ComRef<IXMLDOMNodeList> systems;
+  BSTR query = SysAllocString(L"/a:assembly/c:compatibility/c:application/c:supportedOS/@Id");
+  if (SUCCEEDED(document->selectNodes(query, systems.Out())) && systems) {
+    for (ComRef<IXMLDOMNode> node; systems->nextNode(node.Out()) == S_OK && node; node.Reset()) {
+      facts.systems.push_back(NodeText(node.Get()));
+    }
+  }
+  SysFreeString(query);
   return facts;
 }
 
@@ -361,10 +356,10 @@ TEST_P(QlmpackManifestTest, InstallerAndUninstallerCarryOneManifestAndTheInstall
                  "  local f = assert(io.open(os.getenv('QLM_TEST_MARK'), 'w')) f:write('ran')"
                  " f:close()\nend\n");
   const std::wstring output = dir_ / L"Setup.exe";
-  std::wstring arguments = L"--stub " + Quoted(Bin() + L"QLMInstaller.exe") + L" --config " +
+  std::wstring arguments = L"--stub " + Quoted(BinFolder() + L"QLMInstaller.exe") + L" --config " +
                            Quoted(dir_ / L"config.lua") + L" --install " +
                            Quoted(dir_ / L"marking.lua") + L" --uninstaller " +
-                           Quoted(Bin() + L"QLMUninstaller.exe") + L" -o " + Quoted(output);
+                           Quoted(BinFolder() + L"QLMUninstaller.exe") + L" -o " + Quoted(output);
   if (c.option) arguments += std::wstring(L" --execution-level ") + c.option;
   const PackRun run = RunPack(arguments);
   ASSERT_EQ(0u, run.exitCode) << run.errors;
@@ -411,8 +406,8 @@ TEST_F(QlmpackTest, ManifestOfAPackedStubIsReplaced) {
   ASSERT_EQ(0u, RunPack(Arguments(first, dir_ / L"skin")).exitCode);
   std::wstring arguments = Arguments(second, dir_ / L"skin");
   arguments.replace(arguments.find(L"asInvoker"), 9, L"highestAvailable");
-  arguments.replace(arguments.find(Bin() + L"QLMInstaller.exe"),
-                    (Bin() + L"QLMInstaller.exe").size(), first);
+  arguments.replace(arguments.find(BinFolder() + L"QLMInstaller.exe"),
+                    (BinFolder() + L"QLMInstaller.exe").size(), first);
   const PackRun run = RunPack(arguments);
   ASSERT_EQ(0u, run.exitCode) << run.errors;
   const std::vector<std::string> manifests = Manifests(second);

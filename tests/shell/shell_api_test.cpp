@@ -24,7 +24,7 @@ std::wstring Quote(const std::wstring& text) { return L"[==[" + text + L"]==]"; 
 
 std::wstring Global(const char* name) { return QLMScriptEngine::Instance().GetGlobalString(name); }
 
-std::wstring SleeperPath() { return ModuleFolder() + L"..\\bin\\shell_sleeper.exe"; }
+std::wstring SleeperPath() { return BinFolder() + L"shell_sleeper.exe"; }
 
 bool WaitForFile(const std::wstring& path, DWORD timeoutMs) {
   const DWORD start = GetTickCount();

@@ -2,9 +2,9 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
-#include <vector>
 
 bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& info) {
   STARTUPINFOW startup = {};
@@ -39,8 +39,65 @@ std::wstring ModuleFolder() {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+std::wstring BinFolder() { return ModuleFolder() + L"..\\bin\\"; }
+
+namespace {
+
+struct WindowSearch {
+  DWORD pid;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[256] = {};
+  GetClassNameW(window, className, 256);
+  if (owner != search->pid || wcscmp(className, search->className) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND WindowOfProcess(DWORD pid, const wchar_t* className) {
+  WindowSearch search = {pid, className, nullptr};
+  EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::wstring& commandLine) {
+  if (!StartProcess(commandLine, info_)) info_ = {};
+}
+
+ChildProcess::~ChildProcess() {
+  if (!Started()) return;
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+  CloseHandle(info_.hProcess);
+  CloseHandle(info_.hThread);
+}
+
+HWND ChildProcess::WaitForWindow(const wchar_t* className, DWORD timeoutMs) const {
+  const DWORD start = GetTickCount();
+  while (Started() && GetTickCount() - start < timeoutMs) {
+    if (HWND window = WindowOfProcess(info_.dwProcessId, className)) return window;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD& exitCode) const {
+  if (!Started() || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  return GetExitCodeProcess(info_.hProcess, &exitCode) != FALSE;
+}
+
 ProcessResult RunScriptInChild(const std::wstring& scriptPath, DWORD timeoutMs) {
-  return RunProcess(L"\"" + ModuleFolder() + L"..\\bin\\qlm_runscript.exe\" \"" + scriptPath + L"\"",
+  return RunProcess(L"\"" + BinFolder() + L"qlm_runscript.exe\" \"" + scriptPath + L"\"",
                     timeoutMs);
 }
 
@@ -103,26 +160,25 @@ bool FileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-namespace {
-
-bool IsOwnOrChildProcess(DWORD pid) {
-  const DWORD self = GetCurrentProcessId();
-  if (pid == self) return true;
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+  std::vector<DWORD> children;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  if (snapshot == INVALID_HANDLE_VALUE) return children;
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof(entry);
-  bool child = false;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !child;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
        more = Process32NextW(snapshot, &entry)) {
-    child = entry.th32ProcessID == pid && entry.th32ParentProcessID == self;
+    if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
   }
   CloseHandle(snapshot);
-  return child;
+  return children;
 }
+
+namespace {
 
 struct DialogSearch {
   const std::wstring* caption;
+  const std::function<bool(DWORD pid)>* owner;
   HWND found;
 };
 
@@ -136,17 +192,36 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
   if (*search->caption != title) return TRUE;
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (!IsOwnOrChildProcess(pid)) return TRUE;
+  if (!(*search->owner)(pid)) return TRUE;
   search->found = window;
   return FALSE;
 }
 
 }  // namespace
 
-HWND FindOwnDialog(const std::wstring& caption) {
-  DialogSearch search{&caption, nullptr};
+HWND FindDialog(const std::wstring& caption, const std::function<bool(DWORD pid)>& owner) {
+  DialogSearch search{&caption, &owner, nullptr};
   EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+HWND FindOwnDialog(const std::wstring& caption) {
+  const DWORD self = GetCurrentProcessId();
+  return FindDialog(caption, [self](DWORD pid) {
+    if (pid == self) return true;
+    const std::vector<DWORD> children = ChildProcesses(self);
+    return std::find(children.begin(), children.end(), pid) != children.end();
+  });
+}
+
+std::wstring DialogText(HWND box) {
+  wchar_t text[8192] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 8192);
+  return text;
+}
+
+void AnswerDialog(HWND box, int buttonId) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::wstring caption, int buttonId, int times)
@@ -156,12 +231,11 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::wstring caption, int buttonId, int t
     while (!stop_ && answered_ < times_) {
       HWND box = FindOwnDialog(caption_);
       if (box) {
-        wchar_t text[8192] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 8192);
+        std::wstring text = DialogText(box);
         EnterCriticalSection(&lock_);
-        lastText_ = text;
+        lastText_ = std::move(text);
         LeaveCriticalSection(&lock_);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId_, BN_CLICKED), 0);
+        AnswerDialog(box, buttonId_);
         // Wait for this box to go before looking for the next one.
         for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(25);
         ++answered_;

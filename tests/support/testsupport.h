@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct ProcessResult {
   bool started = false;
@@ -22,6 +24,28 @@ bool StartProcess(const std::wstring& commandLine, PROCESS_INFORMATION& info);
 
 // Folder of the running test program, with a trailing backslash.
 std::wstring ModuleFolder();
+// Folder of the project's programs (<build>\bin\), with a trailing backslash.
+std::wstring BinFolder();
+
+// A started program; terminated on destruction if it still runs.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::wstring& commandLine);
+  virtual ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Started() const { return info_.hProcess != nullptr; }
+  DWORD Pid() const { return info_.dwProcessId; }
+  // Waits until the process has a top-level window of the class; false after the timeout.
+  // (Wine gives processes helper windows of other classes, so the class matters.)
+  HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 60000) const;
+  // True when the process ended within the timeout; its exit code goes to `exitCode`.
+  bool WaitExit(DWORD timeoutMs, DWORD& exitCode) const;
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+};
 
 // Runs a script file through the engine in a child process (qlm_runscript): exit code 0 when
 // it ran, or when a script error ended it through the error box; 3 when it did not load or run.
@@ -46,10 +70,19 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
-// A visible dialog (class "#32770") with the caption that belongs to this process or to one
-// of its child processes; null when there is none. Tests running side by side never see each
-// other's boxes.
+// The ids of the running processes that the process `parent` started.
+std::vector<DWORD> ChildProcesses(DWORD parent);
+
+// A visible dialog (class "#32770") with the caption whose process the filter accepts; null
+// when there is none.
+HWND FindDialog(const std::wstring& caption, const std::function<bool(DWORD pid)>& owner);
+// FindDialog for this process and its child processes: tests running side by side never see
+// each other's boxes.
 HWND FindOwnDialog(const std::wstring& caption);
+// The text of a message box.
+std::wstring DialogText(HWND box);
+// Presses the button of a dialog (IDOK, IDYES, ...) through a posted command.
+void AnswerDialog(HWND box, int buttonId);
 
 // Watches for a message box with the given caption (FindOwnDialog), records its text and
 // answers it with the button id. Runs on its own thread until destroyed.

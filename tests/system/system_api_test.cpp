@@ -113,7 +113,7 @@ TEST(SystemQueries, GetModuleFileName) {
 TEST(SystemQueries, GetCommandLineArgvStripsQuotes) {
   TempFolder temp(L"qlmargv");
   const std::wstring out = temp / L"argv.txt";
-  const std::wstring probe = ModuleFolder() + L"..\\bin\\system_argv_probe.exe";
+  const std::wstring probe = BinFolder() + L"system_argv_probe.exe";
   ProcessResult result =
       RunProcess(L"\"" + probe + L"\" \"" + out + L"\" \"with blank\" plain \"\"");
   ASSERT_TRUE(result.finished);

@@ -34,6 +34,11 @@ bool Has(const std::wstring& trail, const std::wstring& token) {
   return padded.find(L" " + token + L" ") != std::wstring::npos;
 }
 
+// A screen point as xdotool's "x y".
+std::wstring XdoPoint(const POINT& point) {
+  return std::to_wstring(point.x) + L" " + std::to_wstring(point.y);
+}
+
 // The rows of the pixel box that hold ink (any channel above 0x60), as a count.
 int InkedRows(const TestWindow& window, const RECT& box) {
   int rows = 0;
@@ -213,22 +218,24 @@ TEST_F(ControlsTest, RealPointerInputPressesDragsAndClicks) {
   TestWindow window(kButtons);
   ASSERT_TRUE(window.Open(200, 200));
   window.ClearNotes();
-  int x = window.ScreenX(50);
-  int y = window.ScreenY(10);
-  window.Xdo(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" click 1");
+  const std::wstring button = XdoPoint(window.ToScreen(50, 10));
+  window.Xdo(L"mousemove " + button + L" click 1",
+             [&] { return Has(window.Trail(), L"click:b"); });
   EXPECT_NE(window.Trail().find(L"buttondown:b buttonup:b click:b"), std::wstring::npos)
       << window.Trail();
   // Far enough in time that the next press is no double click.
   window.Pump(GetDoubleClickTime() + 100);
   window.ClearNotes();
-  window.Xdo(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) +
-             L" mousedown 1 mousemove " + std::to_wstring(window.ScreenX(560)) + L" " +
-             std::to_wstring(window.ScreenY(90)) + L" mouseup 1");
+  window.Xdo(L"mousemove " + button + L" mousedown 1 mousemove " +
+                 XdoPoint(window.ToScreen(560, 90)) + L" mouseup 1",
+             [&] { return Has(window.Trail(), L"buttonup:b"); });
+  // A click would come with the release: what the release queued is processed too.
+  window.Pump();
   std::wstring trail = window.Trail();
   EXPECT_TRUE(Has(trail, L"buttondown:b")) << trail;
   EXPECT_TRUE(Has(trail, L"buttonup:b")) << trail;
   EXPECT_FALSE(Has(trail, L"click:b")) << trail;
-  window.Xdo(L"mousemove 0 0");
+  window.ParkPointer();
 }
 
 TEST_F(ControlsTest, TheStateStripIsCutIntoFourStates) {
@@ -307,11 +314,11 @@ TEST_F(ControlsTest, RealPointerInputTogglesAnOption) {
   auto* check = As<COptionUI>(window.Find(L"check"), L"Option");
   ASSERT_TRUE(check->IsSelected());
   window.ClearNotes();
-  window.Xdo(L"mousemove " + std::to_wstring(window.ScreenX(30)) + L" " +
-             std::to_wstring(window.ScreenY(20)) + L" click 1");
+  window.Xdo(L"mousemove " + XdoPoint(window.ToScreen(30, 20)) + L" click 1",
+             [&] { return !check->IsSelected(); });
   EXPECT_FALSE(check->IsSelected());
   EXPECT_EQ(window.Notes(L"selectchanged").size(), 1u);
-  window.Xdo(L"mousemove 0 0");
+  window.ParkPointer();
 }
 
 TEST_F(ControlsTest, ProgressBarsNormaliseAndFillTheirParts) {

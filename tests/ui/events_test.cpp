@@ -303,8 +303,7 @@ TEST_F(EventsTest, TheCaptionBandDragsOverStaticControlsOnly) {
       L"width=\"40\"/></HorizontalLayout><Control/></VerticalLayout></Window>");
   ASSERT_TRUE(window.Open(100, 100));
   auto hitTest = [&](int x, int y) {
-    POINT point = {x, y};
-    ClientToScreen(window.GetHWND(), &point);
+    const POINT point = window.ToScreen(x, y);
     return ::SendMessageW(window.GetHWND(), WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
   };
   ASSERT_NE(window.Find(L"pad"), nullptr);

@@ -12,8 +12,7 @@ using PaintTest = SkinTest;
 // The colour on the screen at a client point of the window (no alpha). The X server shows
 // a window's pixels a moment after it was painted: wait up to a second for the expected one.
 COLORREF ScreenPixel(TestWindow& window, int x, int y, COLORREF expected) {
-  POINT point = {x, y};
-  ClientToScreen(window.GetHWND(), &point);
+  const POINT point = window.ToScreen(x, y);
   COLORREF colour;
   for (int i = 0;; ++i) {
     HDC screen = GetDC(nullptr);

@@ -97,8 +97,7 @@ class MenuWindow : public TestWindow {
 
 // Opens the context menu at a client point the way the system does after a right click.
 void ContextMenuAt(TestWindow& window, int x, int y) {
-  POINT screen = {x, y};
-  ClientToScreen(window.GetHWND(), &screen);
+  const POINT screen = window.ToScreen(x, y);
   ::SendMessageW(window.GetHWND(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.GetHWND()),
                  MAKELPARAM(screen.x, screen.y));
   window.Pump(50);
@@ -180,30 +179,17 @@ TEST_F(RichEditTest, TypedCharactersChangeTheTextAndNotifyEachKeyAndChange) {
   EXPECT_EQ(window.Notes(kNotifyTextChanged).size(), 1u);
 }
 
-// Runs xdotool (a Linux program, started through Wine's Z: drive) with the arguments. Wine
-// cannot wait for a Linux process to end, so the caller waits for what it does instead.
-bool StartXdotool(const std::wstring& arguments) {
-  PROCESS_INFORMATION info = {};
-  if (!StartProcess(L"Z:\\usr\\bin\\xdotool " + arguments, info)) return false;
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return true;
-}
-
 TEST_F(RichEditTest, RealXKeyEventsTypeIntoTheBoxClickedWithTheXPointer) {
   TestWindow window(EditWindow(kPathEdit));
   ASSERT_TRUE(window.Open(100, 100));
   CRichEditUI* edit = Edit(window);
   RECT text = edit->GetHost()->GetClientRect();
-  POINT target = {text.left + 20, (text.top + text.bottom) / 2};
-  ClientToScreen(window.GetHWND(), &target);
+  const POINT target = window.ToScreen(text.left + 20, (text.top + text.bottom) / 2);
   window.ClearNotes();
   ASSERT_TRUE(StartXdotool(L"mousemove " + std::to_wstring(target.x) + L" " +
                            std::to_wstring(target.y) + L" click 1 sleep 0.3 type --delay 40 "
                            L"\"D:\\x y\""));
-  for (DWORD end = GetTickCount() + 15000; GetTickCount() < end && edit->GetText() != L"D:\\x y";) {
-    window.Pump(20);
-  }
+  PumpUntil([&] { return edit->GetText() == L"D:\\x y"; }, 15000);
   EXPECT_EQ(edit->GetText(), L"D:\\x y");
   EXPECT_EQ(window.GetPaintManager().GetFocus(), edit);
   EXPECT_EQ(window.Notes(kNotifyTextChanged).size(), 6u);
@@ -212,6 +198,7 @@ TEST_F(RichEditTest, RealXKeyEventsTypeIntoTheBoxClickedWithTheXPointer) {
     if (note.wParam != VK_SHIFT) keys.push_back(note.wParam);
   }
   EXPECT_EQ(keys, (std::vector<WPARAM>{'D', VK_OEM_1, VK_OEM_5, 'X', VK_SPACE, 'Y'}));
+  window.ParkPointer();
 }
 
 TEST_F(RichEditTest, EnterIsTakenByTheBoxOnlyWhenItWantsIt) {
@@ -494,8 +481,7 @@ TEST_F(RichEditTest, TheWheelScrollsAMultiLineBox) {
   edit->SetSel(0, 0);
   EXPECT_EQ(edit->SendServicesMessage(EM_GETFIRSTVISIBLELINE), 0);
   RECT pos = edit->GetPos();
-  POINT screen = {pos.left + 20, pos.top + 20};
-  ClientToScreen(window.GetHWND(), &screen);
+  const POINT screen = window.ToScreen(pos.left + 20, pos.top + 20);
   ::SendMessageW(window.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
                  MAKELPARAM(screen.x, screen.y));
   EXPECT_GT(edit->SendServicesMessage(EM_GETFIRSTVISIBLELINE), 0);

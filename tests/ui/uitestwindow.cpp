@@ -38,6 +38,22 @@ void PumpMessages(DWORD ms) {
   } while (timeLeft());
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+    if (done()) return true;
+    PumpMessages(10);
+  }
+  return done();
+}
+
+bool StartXdotool(const std::wstring& arguments) {
+  PROCESS_INFORMATION info = {};
+  if (!StartProcess(L"Z:\\usr\\bin\\xdotool " + arguments, info)) return false;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return true;
+}
+
 void TestWindow::Paint() {
   InvalidateRect(window_, nullptr, FALSE);
   UpdateWindow(window_);
@@ -81,42 +97,40 @@ void TestWindow::Mouse(UINT message, int x, int y, WPARAM keys) {
   ::SendMessageW(window_, message, keys, MAKELPARAM(x, y));
 }
 
-void TestWindow::Click(int x, int y) {
-  Mouse(WM_MOUSEMOVE, x, y);
-  Mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON);
-  Mouse(WM_LBUTTONUP, x, y);
+void ClickAt(HWND window, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  ::SendMessageW(window, WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
+
+void TestWindow::Click(int x, int y) { ClickAt(window_, x, y); }
 
 void TestWindow::Key(UINT message, WPARAM key, LPARAM lParam) {
   MSG msg = {window_, message, key, lParam, GetTickCount(), {}};
   if (!CPaintManagerUI::TranslateMessage(&msg)) DispatchMessageW(&msg);
 }
 
-void TestWindow::Xdo(const std::wstring& arguments) {
-  PROCESS_INFORMATION process = {};
-  if (!StartProcess(L"/usr/bin/xdotool " + arguments, process)) {
+void TestWindow::Xdo(const std::wstring& arguments, const std::function<bool()>& done,
+                     DWORD ms) {
+  if (!StartXdotool(arguments)) {
     ADD_FAILURE() << "xdotool did not start";
     return;
   }
-  for (int i = 0; i < 1000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; ++i) {
-    Pump(10);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  // The X server's events reach the window when its thread reads them.
-  Pump(150);
+  PumpUntil(done, ms);
 }
 
-int TestWindow::ScreenX(int clientX) const {
-  POINT point = {clientX, 0};
-  ClientToScreen(window_, &point);
-  return point.x;
+void TestWindow::ParkPointer() {
+  Xdo(L"mousemove 0 0", [] {
+    POINT pointer = {-1, -1};
+    return GetCursorPos(&pointer) && pointer.x == 0 && pointer.y == 0;
+  });
 }
 
-int TestWindow::ScreenY(int clientY) const {
-  POINT point = {0, clientY};
+POINT TestWindow::ToScreen(int x, int y) const {
+  POINT point = {x, y};
   ClientToScreen(window_, &point);
-  return point.y;
+  return point;
 }
 
 DWORD TestWindow::Pixel(int x, int y) const {

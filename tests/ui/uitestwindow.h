@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,16 @@ struct NotifyRecord {
 // Processes this thread's queued messages (and those that arrive within `ms`), passing them
 // through the paint managers' pre-message handling like the message loop does.
 void PumpMessages(DWORD ms = 0);
+// Processes this thread's messages until `done` holds or `ms` have passed; whether it holds.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+
+// Starts xdotool (a Linux program, through Wine's Z: drive) with the arguments, for real input
+// through the X server. Wine cannot wait for a Linux process to end, so the caller waits for
+// what the input does instead.
+bool StartXdotool(const std::wstring& arguments);
+
+// Press and release of the left button at a client point of the window, as window messages.
+void ClickAt(HWND window, int x, int y);
 
 class TestWindow : public WindowImplBase {
  public:
@@ -47,11 +58,14 @@ class TestWindow : public WindowImplBase {
   // Press and release of the left button at a client point.
   void Click(int x, int y);
   void Key(UINT message, WPARAM key, LPARAM lParam = 0);
-  // Runs xdotool with the arguments (real input through the X server; Wine starts the Linux
-  // program) while this window keeps processing its messages.
-  void Xdo(const std::wstring& arguments);
-  int ScreenX(int clientX) const;
-  int ScreenY(int clientY) const;
+  // Starts xdotool with the arguments and processes this window's messages until `done`
+  // holds (at most `ms`).
+  void Xdo(const std::wstring& arguments, const std::function<bool()>& done, DWORD ms = 15000);
+  // Moves the real pointer to the screen's origin and waits until it is there: a pointer left
+  // where the next test window opens would send that window real mouse messages.
+  void ParkPointer();
+  // The screen point of a client point.
+  POINT ToScreen(int x, int y) const;
 
   // A pixel of the manager's off-screen bitmap as 0xAARRGGBB (premultiplied).
   DWORD Pixel(int x, int y) const;

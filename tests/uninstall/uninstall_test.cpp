@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "debugcapture.h"
+#include "scopeguard.h"
 #include "testsupport.h"
 #include "uninstallrun.h"
 
@@ -19,8 +20,6 @@ constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QLMDemo";
 constexpr wchar_t kProductKey[] = L"Software\\QLMDemo";
 constexpr wchar_t kCaption[] = L"QLM Demo Uninstall";
-
-std::wstring Bin() { return ModuleFolder() + L"..\\bin\\"; }
 
 // A value of the installer's (32-bit) view of HKLM; empty when absent.
 std::wstring MachineString(const wchar_t* key, const wchar_t* value) {
@@ -77,7 +76,7 @@ class DemoRoundTrip : public ::testing::Test {
       SetEnvironmentVariableW(name, temp_.Path().c_str());
     }
     const ProcessResult install =
-        RunProcess(L"\"" + Bin() + L"DemoSetup.exe\" /InstallSlience true", 120000);
+        RunProcess(L"\"" + BinFolder() + L"DemoSetup.exe\" /InstallSlience true", 120000);
     ASSERT_TRUE(install.finished);
     ASSERT_EQ(install.exitCode, 0u);
     ASSERT_TRUE(FileExists(Uninstaller()));
@@ -96,12 +95,17 @@ class DemoRoundTrip : public ::testing::Test {
   std::wstring Uninstaller() const { return Folder() + L"\\Uninstall.exe"; }
 
   void ExpectRemoved(const UninstallRun& run) const {
+    ExpectProductRemoved();
+    ExpectTemporaryFilesGone(run);
+  }
+
+  // The product folder, its keys, both shortcuts and the uninstall entry are gone.
+  void ExpectProductRemoved() const {
     EXPECT_FALSE(FileExists(Folder()));
     EXPECT_FALSE(MachineKeyExists(kUninstallKey));
     EXPECT_FALSE(MachineKeyExists(kProductKey));
     EXPECT_FALSE(FileExists(DesktopShortcut()));
     EXPECT_FALSE(FileExists(MenuFolder()));
-    ExpectTemporaryFilesGone(run);
   }
 
   // The copy's file and the original's moved program are gone or wait for the restart.
@@ -166,17 +170,15 @@ TEST_F(DemoRoundTrip, UninstallStringAnsweredNoChangesNothing) {
 }
 
 TEST_F(DemoRoundTrip, RunningProductIsEndedBeforeItsFilesAreDeleted) {
-  PROCESS_INFORMATION product = {};
-  ASSERT_TRUE(StartProcess(L"\"" + Folder() + L"\\DemoApp.exe\"", product));
-  CloseHandle(product.hThread);
+  ChildProcess product(L"\"" + Folder() + L"\\DemoApp.exe\"");
+  ASSERT_TRUE(product.Started());
   // The product runs once its window exists.
-  for (int i = 0; i < 300 && !FindWindowW(L"QLMDemoAppWindow", nullptr); ++i) Sleep(50);
-  ASSERT_NE(FindWindowW(L"QLMDemoAppWindow", nullptr), nullptr);
+  ASSERT_NE(product.WaitForWindow(L"QLMDemoAppWindow", 15000), nullptr);
 
   const UninstallRun run = RunUninstaller(MachineString(kUninstallKey, L"QuietUninstallString"),
                                           kCaption, [](const std::wstring&) { return IDOK; });
-  EXPECT_EQ(WaitForSingleObject(product.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
-  CloseHandle(product.hProcess);
+  DWORD productExitCode = 0;
+  EXPECT_TRUE(product.WaitExit(10000, productExitCode));
   EXPECT_EQ(run.exitCode, 0u);
   ExpectRemoved(run);
 }
@@ -206,10 +208,17 @@ TEST_F(DemoRoundTrip, TemporaryFolderOnAnotherVolumeStillRemovesEverything) {
   const std::wstring otherVolume =
       L"Z:\\dev\\shm\\qlmuninst_" + std::to_wstring(GetCurrentProcessId());
   CreateDirectoryW(otherVolume.c_str(), nullptr);
+  // However the case ends, the folder goes and TMP and TEMP name the case's folder again (the
+  // clean-up's uninstaller runs with them).
+  auto restore = MakeScopeGuard([&] {
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+      SetEnvironmentVariableW(name, temp_.Path().c_str());
+    }
+    RemoveTree(otherVolume);
+  });
   const std::wstring probe = Folder() + L"\\ReadMe.txt";
   if (MoveFileExW(probe.c_str(), (otherVolume + L"\\probe").c_str(), 0)) {
     MoveFileExW((otherVolume + L"\\probe").c_str(), probe.c_str(), 0);
-    RemoveDirectoryW(otherVolume.c_str());
     GTEST_SKIP() << "no second volume here";
   }
   SetEnvironmentVariableW(L"TMP", otherVolume.c_str());
@@ -234,12 +243,7 @@ TEST_F(DemoRoundTrip, TemporaryFolderOnAnotherVolumeStillRemovesEverything) {
       << copyFolder;
   capture.Settle();
   EXPECT_TRUE(capture.Contains("vd the original stays in the product folder (error 17)\r\n"));
-  EXPECT_FALSE(FileExists(Folder()));
-  EXPECT_FALSE(MachineKeyExists(kUninstallKey));
-  EXPECT_FALSE(MachineKeyExists(kProductKey));
-  EXPECT_FALSE(FileExists(DesktopShortcut()));
-  EXPECT_FALSE(FileExists(MenuFolder()));
-  RemoveTree(otherVolume);
+  ExpectProductRemoved();
 }
 
 struct RefusalCase {

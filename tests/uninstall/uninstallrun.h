@@ -22,10 +22,9 @@ struct UninstallRun {
 // Returns the button (IDYES, IDNO, IDOK) for a box with this text.
 using BoxAnswer = std::function<int(const std::wstring& text)>;
 
-// `caption` names the boxes to answer; `whileWaiting` runs once the original has started.
+// `caption` names the boxes to answer.
 UninstallRun RunUninstaller(const std::wstring& commandLine, const std::wstring& caption,
-                            const BoxAnswer& answer,
-                            const std::function<void(DWORD pid)>& whileWaiting = nullptr);
+                            const BoxAnswer& answer);
 
 // True when PendingFileRenameOperations names `path` for deletion at the next restart.
 bool RegisteredForDeletionAtRestart(const std::wstring& path);
